@@ -1,0 +1,22 @@
+#pragma once
+
+// The shared integer test of the kernels that take integer degrees and
+// orders.
+
+namespace Oru {
+
+enum IntegerClass : int {
+    IsInteger = 0,     // within 1e-10 of floor(x + 0.1)
+    NotInteger = 1,    // also every x with 0 < |x| < 1, and NaN
+    AboveInt32 = 2,    // x > 2147483647
+    BelowInt32 = 3,    // x < -2147483648
+};
+
+int checkInteger(double x);
+
+// The integer a kernel takes once checkInteger(x) has accepted x:
+// floor(x + 0.1), so a value just below an integer gives that integer.
+// Only call it for accepted x (it is then inside the 32-bit range).
+int acceptedInteger(double x);
+
+}  // namespace Oru
