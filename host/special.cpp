@@ -1,0 +1,151 @@
+// The fourteen entry points: each looks at the kinds of its arguments in a
+// fixed order, and either calls its scalar adapter once or hands the call to
+// one family of the vectorization engine. Every rejection names the host
+// position of the argument the worksheet should mark.
+
+#include "oru/special.hpp"
+
+#include <memory>
+
+#include "host/vectorize.hpp"
+#include "host/wrappers.hpp"
+#include "oru/utility.hpp"
+#include "vesk/run/app_exception.hpp"
+
+namespace Oru {
+
+namespace {
+
+using namespace Host;
+using Tabul::MatVal;
+using Tabul::NumVal;
+using Result = Special::Result;
+using Arg = Special::Arg;
+
+const NumVal* asScalar(Arg v) { return dynamic_cast<const NumVal*>(v); }
+const MatVal* asMatrix(Arg v) { return dynamic_cast<const MatVal*>(v); }
+
+bool isNested(Arg v) {
+    const MatVal* m = asMatrix(v);
+    return m != nullptr && m->HasPtrs();
+}
+
+template <class W, class... Scalars>
+Result scalarCall(const Scalars&... args) {
+    auto result = std::make_unique<NumVal>();
+    W::opCplx(result->Data, args->Data...);
+    return result;
+}
+
+// Bei, Ber, Igamma, Her, Leg, Lag, Tcheb, Ucheb and the two-argument Gamma:
+// either argument, or both, may be a vector.
+template <class W>
+Result twoArgumentCall(Arg a, Arg b) {
+    using Op = BinaryVectorOp<BRc<W>>;
+    if (const NumVal* sa = asScalar(a)) {
+        if (const NumVal* sb = asScalar(b)) return scalarCall<W>(sa, sb);
+        if (const MatVal* mb = asMatrix(b)) return Op::opNM(*sa, *mb);
+        Throw("must be a scalar or a matrix", 2);
+    }
+    if (const MatVal* ma = asMatrix(a)) {
+        if (const NumVal* sb = asScalar(b)) return Op::opMN(*ma, *sb);
+        if (const MatVal* mb = asMatrix(b)) return Op::opMM(*ma, *mb);
+        Throw("must be a scalar or a matrix", 2);
+    }
+    Throw("must be a scalar or a matrix", 1);
+}
+
+// The complete gamma function and the log-gamma function.
+template <class W>
+Result oneArgumentCall(Arg a) {
+    using Op = UnaryVectorOp<Rc<W>>;
+    if (const NumVal* s = asScalar(a)) return Op::opN(*s);
+    if (const MatVal* m = asMatrix(a)) return Op::opM(*m);
+    Throw("must be a scalar or a vector", 1);
+}
+
+// Fhyper and Jac: arguments 2 and 3 are scalars; argument 1 or 4 (not both)
+// may be a vector.
+template <class W>
+Result fourArgumentCall(Arg a, Arg b, Arg c, Arg d) {
+    using Vesk::Run::AppException;
+    const NumVal* sb = asScalar(b);
+    if (sb == nullptr) AppException::Raise("must be scalar", 2);
+    const NumVal* sc = asScalar(c);
+    if (sc == nullptr) AppException::Raise("must be scalar", 3);
+    if (isNested(a)) Throw("may not be nested", 1);
+    if (isNested(d)) Throw("may not be nested", 4);
+    const NumVal* sa = asScalar(a);
+    const NumVal* sd = asScalar(d);
+    const MatVal* ma = asMatrix(a);
+    const MatVal* md = asMatrix(d);
+    if (sa != nullptr && sd != nullptr) return scalarCall<W>(sa, sb, sc, sd);
+    if (ma != nullptr && sd != nullptr) {
+        if (ma->Data.m_cols != 1) Throw("must be vector", 1);
+        return VectorizeVCplxCplxCplxCplx<W>::apply(*ma, sb->Data, sc->Data, sd->Data);
+    }
+    if (sa != nullptr && md != nullptr) {
+        if (md->Data.m_cols != 1) Throw("must be vector", 4);
+        return VectorizeCplxCplxCplxVCplx<W>::apply(sa->Data, sb->Data, sc->Data, *md);
+    }
+    if (ma != nullptr && md != nullptr) Throw("must be scalar", 1);
+    if (sa == nullptr && ma == nullptr) Throw("must be a scalar or a matrix", 1);
+    Throw("must be a scalar or a matrix", 4);
+}
+
+// Mhyper and Ibeta: exactly one of the three arguments may be a vector.
+template <class W>
+Result threeArgumentCall(Arg a, Arg b, Arg c) {
+    const Arg args[3] = {a, b, c};
+    for (unsigned k = 0; k < 3; ++k)
+        if (isNested(args[k])) Throw("may not be nested", k + 1);
+    for (unsigned k = 0; k < 3; ++k)
+        if (asScalar(args[k]) == nullptr && asMatrix(args[k]) == nullptr)
+            Throw("must be a scalar or a matrix", k + 1);
+    const NumVal* sa = asScalar(a);
+    const NumVal* sb = asScalar(b);
+    const NumVal* sc = asScalar(c);
+    if (sa && sb && sc) return scalarCall<W>(sa, sb, sc);
+    if (!sa && sb && sc) {
+        const MatVal& m = *asMatrix(a);
+        if (m.Data.m_cols != 1) Throw("must be vector", 1);
+        return VectorizeVCplxCplxCplx<W>::apply(m, sb->Data, sc->Data);
+    }
+    if (sa && !sb && sc) {
+        const MatVal& m = *asMatrix(b);
+        if (m.Data.m_cols != 1) Throw("must be vector", 2);
+        return VectorizeCplxVCplxCplx<W>::apply(sa->Data, m, sc->Data);
+    }
+    if (sa && sb && !sc) {
+        const MatVal& m = *asMatrix(c);
+        if (m.Data.m_cols != 1) Throw("must be vector", 3);
+        return VectorizeCplxCplxVCplx<W>::apply(sa->Data, sb->Data, m);
+    }
+    Throw("illegal context", kNoArgument);
+}
+
+}  // namespace
+
+Result Special::Bei(Arg a, Arg b) { return twoArgumentCall<WrapBei>(a, b); }
+Result Special::Ber(Arg a, Arg b) { return twoArgumentCall<WrapBer>(a, b); }
+Result Special::Igamma(Arg a, Arg b) { return twoArgumentCall<WrapIgamma>(a, b); }
+Result Special::Her(Arg a, Arg b) { return twoArgumentCall<WrapHer>(a, b); }
+Result Special::Leg(Arg a, Arg b) { return twoArgumentCall<WrapLeg>(a, b); }
+Result Special::Lag(Arg a, Arg b) { return twoArgumentCall<WrapLag>(a, b); }
+Result Special::Tcheb(Arg a, Arg b) { return twoArgumentCall<WrapTcheb>(a, b); }
+Result Special::Ucheb(Arg a, Arg b) { return twoArgumentCall<WrapUcheb>(a, b); }
+
+Result Special::Gamma(Arg a, Arg b) {
+    if (b == nullptr) return oneArgumentCall<WrapGamma1>(a);
+    return twoArgumentCall<WrapGamma2>(a, b);
+}
+
+Result Special::LnGamma(Arg a) { return oneArgumentCall<WrapLnGamma>(a); }
+
+Result Special::Fhyper(Arg a, Arg b, Arg c, Arg d) { return fourArgumentCall<WrapFhyper>(a, b, c, d); }
+Result Special::Jac(Arg a, Arg b, Arg c, Arg d) { return fourArgumentCall<WrapJac>(a, b, c, d); }
+
+Result Special::Mhyper(Arg a, Arg b, Arg c) { return threeArgumentCall<WrapMhyper>(a, b, c); }
+Result Special::Ibeta(Arg a, Arg b, Arg c) { return threeArgumentCall<WrapIbeta>(a, b, c); }
+
+}  // namespace Oru

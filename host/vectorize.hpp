@@ -1,0 +1,375 @@
+#pragma once
+
+// The element-wise vectorization engine. Each family applies a function's
+// kernel once per element of a vector argument, holding the other arguments
+// fixed (or walking a second vector in step), and builds a new MatVal.
+//
+// Two rules shape it:
+//  * Every kernel call gets its arguments in the host's order, whichever
+//    argument is the vector, so a kernel's 1-based error index is always the
+//    host position of the offending argument. The scalar-first forms reuse
+//    the matrix-first vectorizers through Reverse, which swaps the two
+//    values back at the kernel call.
+//  * A real input is read without touching an imaginary array, and each
+//    family decides whether its result carries imaginary parts: never,
+//    when some element needs them, or always.
+//
+// Inputs are read in place through each matrix's own offset and column
+// stride; a call allocates its result arrays once and nothing per element.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "host/wrappers.hpp"
+#include "numeric/core/complex.hpp"
+#include "oru/utility.hpp"
+#include "tabul/values.hpp"
+
+namespace Oru::Host {
+
+using Tabul::MatVal;
+using Tabul::num_val;
+using Tabul::NumVal;
+
+constexpr unsigned kNoArgument = 0xFFFFFFFFu;
+
+// ---- building blocks --------------------------------------------------------
+
+// Rc and BRc hand the adapter to the one- and two-argument operations; they
+// add nothing of their own.
+template <class W>
+struct Rc : W {};
+template <class W>
+struct BRc : W {};
+
+// Turns a vectorizer written for (element, scalar) into one whose kernel sees
+// (scalar, element).
+template <class Op>
+struct Reverse {
+    static void kernel(tabulComplex& r, const tabulComplex& element, const tabulComplex& scalar) {
+        Op::kernel(r, scalar, element);
+    }
+};
+
+// How a family builds the imaginary array of its result.
+enum class ImagRule {
+    Never,            // real result, whatever the kernel gave
+    WhenNeededNonZero, // store non-zero parts; hand over only if one arrived
+    WhenNeededAll,    // store every part; hand over only if one was non-zero
+    Always,           // store every part and always hand it over
+};
+
+// One input vector, read in place. With Complex false the imaginary array is
+// never touched and every element is real.
+template <bool Complex>
+class VectorReader {
+public:
+    explicit VectorReader(const MatVal& m)
+        : m_re(m.m_rarr.data() + m.m_offset),
+          m_im(Complex ? m.m_iarr->data() + m.m_offset : nullptr),
+          m_stride(m.Data.m_anr) {}
+
+    tabulComplex at(std::int64_t column, std::int64_t row) const {
+        const std::int64_t k = column * m_stride + row;
+        if constexpr (Complex)
+            return tabulComplex(m_re[k], m_im[k]);
+        else
+            return tabulComplex(m_re[k], 0.0);
+    }
+
+private:
+    const double* m_re;
+    const double* m_im;
+    std::int64_t m_stride;
+};
+
+// The element loop shared by every vectorizer: rows x cols results, written
+// packed column-major, each from compute(column, row).
+template <ImagRule Rule, bool LazyImag = false, class Compute>
+std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
+    const int rows = shapeOf.Data.m_rows;
+    const int cols = shapeOf.Data.m_cols;
+    const std::size_t count = (rows > 0 && cols > 0)
+                                  ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols)
+                                  : 0;
+    MatVal::Array re(count);
+    std::optional<MatVal::Array> im;
+    if constexpr (Rule != ImagRule::Never && !LazyImag) im.emplace(count);
+    bool needed = false;
+
+    std::size_t write = 0;
+    for (int j = 0; j < cols; ++j) {
+        for (int i = 0; i < rows; ++i, ++write) {
+            const tabulComplex r = compute(j, i);
+            re[write] = r.re;
+            if constexpr (Rule == ImagRule::WhenNeededNonZero) {
+                if (r.im != 0.0) {  // a NaN is not equal to 0.0
+                    if constexpr (LazyImag)
+                        if (!im) im.emplace(count);
+                    (*im)[write] = r.im;
+                    needed = true;
+                }
+            } else if constexpr (Rule == ImagRule::WhenNeededAll) {
+                (*im)[write] = r.im;
+                if (r.im != 0.0) needed = true;
+            } else if constexpr (Rule == ImagRule::Always) {
+                (*im)[write] = r.im;
+            }
+        }
+    }
+    if constexpr (Rule == ImagRule::WhenNeededNonZero || Rule == ImagRule::WhenNeededAll)
+        if (!needed) im.reset();
+    return std::make_unique<MatVal>(std::move(re), std::move(im), rows < 0 ? 0 : rows,
+                                    cols < 0 ? 0 : cols);
+}
+
+// ---- vectorizers of the one-argument functions -------------------------------
+
+template <class W>
+struct VectorizeRealOp {
+    static std::unique_ptr<MatVal> apply(const MatVal& a) {
+        const VectorReader<false> x(a);
+        return elementLoop<ImagRule::Never>(a, [&](int j, int i) {
+            tabulComplex r(0.0, 0.0);
+            W::kernel(r, x.at(j, i));
+            return r;
+        });
+    }
+};
+
+template <class Op>
+struct VectorizeCplxOp {
+    static std::unique_ptr<MatVal> apply(const MatVal& a) {
+        const VectorReader<true> x(a);
+        return elementLoop<ImagRule::WhenNeededNonZero>(a, [&](int j, int i) {
+            tabulComplex r(0.0, 0.0);
+            Op::kernel(r, x.at(j, i));
+            return r;
+        });
+    }
+};
+
+// ---- vectorizers of the two-argument functions -------------------------------
+
+// A vector and a scalar; Op::kernel takes (element, scalar) - reversed forms
+// swap them back.
+template <class Op, bool ComplexVector, ImagRule Rule>
+std::unique_ptr<MatVal> vectorWithScalar(const MatVal& a, const num_val& s) {
+    const VectorReader<ComplexVector> x(a);
+    const tabulComplex scalar = toComplex(s);
+    return elementLoop<Rule>(a, [&](int j, int i) {
+        tabulComplex r(0.0, 0.0);
+        Op::kernel(r, x.at(j, i), scalar);
+        return r;
+    });
+}
+
+// Real vector, real scalar (its imaginary part equals 0.0; -0.0 enters as
+// +0.0 like every real value).
+template <class Op>
+struct NcVectorizeRealVReal {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const num_val& s) {
+        return vectorWithScalar<Op, false, ImagRule::WhenNeededNonZero>(a, s);
+    }
+};
+
+template <class Op>
+struct VectorizeRealVCplx {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const num_val& s) {
+        return vectorWithScalar<Op, false, ImagRule::Always>(a, s);
+    }
+};
+
+template <class Op>
+struct VectorizeCplxVCplx {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const num_val& s) {
+        return vectorWithScalar<Op, true, ImagRule::Always>(a, s);
+    }
+};
+
+// Two vectors walked in step.
+template <class Op, bool ComplexA, bool ComplexB, ImagRule Rule, bool LazyImag>
+std::unique_ptr<MatVal> twoVectors(const MatVal& a, const MatVal& b) {
+    const VectorReader<ComplexA> x(a);
+    const VectorReader<ComplexB> y(b);
+    return elementLoop<Rule, LazyImag>(a, [&](int j, int i) {
+        tabulComplex r(0.0, 0.0);
+        Op::kernel(r, x.at(j, i), y.at(j, i));
+        return r;
+    });
+}
+
+template <class Op>
+struct NcVectorizeRealVRealV {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
+        return twoVectors<Op, false, false, ImagRule::WhenNeededNonZero, true>(a, b);
+    }
+};
+template <class Op>
+struct VectorizeRealVCplxV {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
+        return twoVectors<Op, false, true, ImagRule::Always, false>(a, b);
+    }
+};
+template <class Op>
+struct VectorizeCplxVRealV {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
+        return twoVectors<Op, true, false, ImagRule::Always, false>(a, b);
+    }
+};
+template <class Op>
+struct VectorizeCplxVCplxV {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
+        return twoVectors<Op, true, true, ImagRule::Always, false>(a, b);
+    }
+};
+
+// ---- entry operations of the one- and two-argument functions -----------------
+
+template <class R>
+struct UnaryVectorOp {
+    static void kernel(tabulComplex& r, const tabulComplex& x) { R::kernel(r, x); }
+
+    static std::unique_ptr<NumVal> opN(const NumVal& a) {
+        auto result = std::make_unique<NumVal>();
+        R::opCplx(result->Data, a.Data);
+        return result;
+    }
+
+    static std::unique_ptr<MatVal> opM(const MatVal& a) {
+        if (a.Data.m_cols != 1) Throw("must be vector", 1);
+        if (a.HasPtrs()) Throw("may not be nested", 1);
+        if (!a.m_iarr) return VectorizeRealOp<R>::apply(a);
+        return VectorizeCplxOp<UnaryVectorOp<R>>::apply(a);
+    }
+};
+
+template <class B>
+struct BinaryVectorOp {
+    static void kernel(tabulComplex& r, const tabulComplex& x, const tabulComplex& y) {
+        B::kernel(r, x, y);
+    }
+
+    static std::unique_ptr<MatVal> opMN(const MatVal& a, const NumVal& b) {
+        if (a.Data.m_cols != 1) Throw("must be vector", 1);
+        if (a.HasPtrs()) Throw("may not be nested", 1);
+        if (!a.m_iarr) {
+            if (b.Data.ip == 0.0) return NcVectorizeRealVReal<B>::apply(a, b.Data);
+            return VectorizeRealVCplx<BinaryVectorOp<B>>::apply(a, b.Data);
+        }
+        return VectorizeCplxVCplx<BinaryVectorOp<B>>::apply(a, b.Data);
+    }
+
+    static std::unique_ptr<MatVal> opNM(const NumVal& a, const MatVal& b) {
+        if (b.Data.m_cols != 1) Throw("must be vector", 2);
+        if (b.HasPtrs()) Throw("may not be nested", 2);
+        if (!b.m_iarr) {
+            if (a.Data.ip == 0.0) return NcVectorizeRealVReal<Reverse<B>>::apply(b, a.Data);
+            return VectorizeRealVCplx<Reverse<BinaryVectorOp<B>>>::apply(b, a.Data);
+        }
+        return VectorizeCplxVCplx<Reverse<BinaryVectorOp<B>>>::apply(b, a.Data);
+    }
+
+    static std::unique_ptr<MatVal> opMM(const MatVal& a, const MatVal& b) {
+        if (a.Data.m_cols != 1) Throw("must be vector", 1);
+        if (b.Data.m_cols != 1) Throw("must be vector", 2);
+        if (a.Data.m_rows != b.Data.m_rows) Throw("array size mismatch", kNoArgument);
+        if (a.HasPtrs()) Throw("may not be nested", 1);
+        if (b.HasPtrs()) Throw("may not be nested", 2);
+        const bool complexA = a.m_iarr.has_value();
+        const bool complexB = b.m_iarr.has_value();
+        if (!complexA && !complexB) return NcVectorizeRealVRealV<B>::apply(a, b);
+        if (!complexA) return VectorizeRealVCplxV<BinaryVectorOp<B>>::apply(a, b);
+        if (!complexB) return VectorizeCplxVRealV<BinaryVectorOp<B>>::apply(a, b);
+        return VectorizeCplxVCplxV<BinaryVectorOp<B>>::apply(a, b);
+    }
+};
+
+// ---- vectorizers of the three- and four-argument functions -------------------
+
+// Calls W::opCplx with the vector's element inserted at 0-based position
+// Position among the scalars, so the adapter sees the host's order.
+template <class W, std::size_t Position>
+struct ElementInserter;
+
+template <class W>
+struct ElementInserter<W, 0> {
+    template <class... S>
+    static void call(num_val& r, const num_val& e, const S&... s) { W::opCplx(r, e, s...); }
+};
+template <class W>
+struct ElementInserter<W, 1> {
+    template <class S0, class... S>
+    static void call(num_val& r, const num_val& e, const S0& s0, const S&... s) {
+        W::opCplx(r, s0, e, s...);
+    }
+};
+template <class W>
+struct ElementInserter<W, 2> {
+    template <class S0, class S1, class... S>
+    static void call(num_val& r, const num_val& e, const S0& s0, const S1& s1, const S&... s) {
+        W::opCplx(r, s0, s1, e, s...);
+    }
+};
+template <class W>
+struct ElementInserter<W, 3> {
+    template <class S0, class S1, class S2>
+    static void call(num_val& r, const num_val& e, const S0& s0, const S1& s1, const S2& s2) {
+        W::opCplx(r, s0, s1, s2, e);
+    }
+};
+
+// The vector of a three- or four-argument function among its scalars. The
+// vector's imaginary parts are read when it has them; the scalars pass with
+// both parts, whatever they are.
+template <class W, std::size_t Position, class... Scalars>
+std::unique_ptr<MatVal> vectorAmongScalars(const MatVal& v, const Scalars&... scalars) {
+    const double* re = v.m_rarr.data() + v.m_offset;
+    const double* im = v.HasImag() ? v.m_iarr->data() + v.m_offset : nullptr;
+    const std::int64_t stride = v.Data.m_anr;
+    return elementLoop<ImagRule::WhenNeededAll>(v, [&](int j, int i) {
+        const std::int64_t k = j * stride + i;
+        const num_val element{re[k], im ? im[k] : 0.0};
+        num_val result{0.0, 0.0};
+        ElementInserter<W, Position>::call(result, element, scalars...);
+        return tabulComplex(result.rp, result.ip);
+    });
+}
+
+template <class W>
+struct VectorizeVCplxCplxCplxCplx {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const num_val& z1, const num_val& z2,
+                                         const num_val& z3) {
+        return vectorAmongScalars<W, 0>(a, z1, z2, z3);
+    }
+};
+template <class W>
+struct VectorizeCplxCplxCplxVCplx {
+    static std::unique_ptr<MatVal> apply(const num_val& z1, const num_val& z2, const num_val& z3,
+                                         const MatVal& a) {
+        return vectorAmongScalars<W, 3>(a, z1, z2, z3);
+    }
+};
+template <class W>
+struct VectorizeVCplxCplxCplx {
+    static std::unique_ptr<MatVal> apply(const MatVal& a, const num_val& z1, const num_val& z2) {
+        return vectorAmongScalars<W, 0>(a, z1, z2);
+    }
+};
+template <class W>
+struct VectorizeCplxVCplxCplx {
+    static std::unique_ptr<MatVal> apply(const num_val& z1, const MatVal& a, const num_val& z2) {
+        return vectorAmongScalars<W, 1>(a, z1, z2);
+    }
+};
+template <class W>
+struct VectorizeCplxCplxVCplx {
+    static std::unique_ptr<MatVal> apply(const num_val& z1, const num_val& z2, const MatVal& a) {
+        return vectorAmongScalars<W, 2>(a, z1, z2);
+    }
+};
+
+}  // namespace Oru::Host
