@@ -1,10 +1,94 @@
 #include "numeric/kelvin/kelvin.hpp"
 
+#include <cmath>
+
+#include "numeric/polynomials/hermite.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
 
-void tabulBer(tabulComplex&, const tabulComplex&, const tabulComplex&) { Throw("not implemented", 0xFFFFFFFFu); }
-void tabulBei(tabulComplex&, const tabulComplex&, const tabulComplex&) { Throw("not implemented", 0xFFFFFFFFu); }
+namespace {
+
+// ber_n and bei_n are the real and imaginary parts of
+//   sum_k e^{i (3n/4 + k/2) pi} (x/2)^(n+2k) / (k! (n+k)!).
+// The phase of term k is that of term 0 turned by k quarter turns, so with
+// c = cos(n pi/4), s = sin(n pi/4) and the parities cos(3n pi/4) =
+// (-1)^n c, sin(3n pi/4) = (-1)^(n+1) s, the factors (-1)^n and (-1)^k go
+// into the signed power P and four phases repeat with the period of a pass.
+struct KelvinPhases {
+    double startSign;    // P before the n factors -h of the first term
+    double first;        // phase of the first term
+    double perPass[4];   // phases of terms k = 1, 2, 3, 0 (mod 4)
+};
+
+constexpr double quarterPi = 0.7853981633974483;
+constexpr double changeTolerance = 2.220446049250313e-16;  // 2^-52
+
+// The phase factors are the computed cosine and sine of n times the stored
+// pi/4, not exact values: for n = 2 the cosine is about 6.1e-17, not 0.
+KelvinPhases berPhases(unsigned n) {
+    const double c = std::cos(n * quarterPi);
+    const double s = std::sin(n * quarterPi);
+    return {1.0, c, {-s, -c, s, c}};
+}
+
+KelvinPhases beiPhases(unsigned n) {
+    const double c = std::cos(n * quarterPi);
+    const double s = std::sin(n * quarterPi);
+    return {-1.0, s, {c, -s, -c, s}};
+}
+
+// The divisor k! (n+k)! is held in extended precision, whose exponent keeps
+// factorials up to 1754! finite (a double overflows past 170!), and so is the
+// power during the n steps of the first term. After that the power is
+// rounded to a double at every step and the sum at every term.
+//
+// The loop ends: once k! (n+k)! overflows the extended range (k below 1000),
+// every term is 0 or, for an infinite power, NaN, so a pass either leaves the
+// sum unchanged or makes it a NaN.
+double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
+    const double h = x / 2.0;
+    long double firstPower = phases.startSign;
+    long double divisor = 1.0L;
+    for (unsigned j = 0; j < n; ++j) {
+        firstPower = -(firstPower * h);
+        divisor = divisor * (static_cast<long double>(j) + 1.0L);
+    }
+    double sum = (phases.first / divisor) * firstPower;
+    double power = static_cast<double>(firstPower);
+    const double h2 = h * h;
+    const long double order = n;
+    long double k = 0.0L;
+    for (;;) {
+        const double previousSum = sum;
+        for (const double phase : phases.perPass) {
+            k = k + 1.0L;
+            power = -(h2 * power);
+            divisor = divisor * (k * (order + k));
+            sum = sum + (phase / divisor) * power;
+        }
+        const double change = std::fabs(previousSum - sum);
+        if (std::isnan(change)) Throw("not converging", 0xFFFFFFFFu);
+        if (change < changeTolerance) return sum;
+    }
+}
+
+}  // namespace
+
+void kelvinBerSeries(double& out, unsigned n, double x) { out = kelvinSeries(n, x, berPhases(n)); }
+
+void kelvinBeiSeries(double& out, unsigned n, double x) { out = kelvinSeries(n, x, beiPhases(n)); }
+
+void tabulBer(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
+    const int n = checkedDegreeAndPoint(a, b);
+    kelvinBerSeries(res.re, static_cast<unsigned>(n), b.re);
+    res.im = 0.0;
+}
+
+void tabulBei(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
+    const int n = checkedDegreeAndPoint(a, b);
+    kelvinBeiSeries(res.re, static_cast<unsigned>(n), b.re);
+    res.im = 0.0;
+}
 
 }  // namespace Oru

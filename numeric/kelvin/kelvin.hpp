@@ -9,4 +9,10 @@ namespace Oru {
 void tabulBer(tabulComplex& res, const tabulComplex& a, const tabulComplex& b);
 void tabulBei(tabulComplex& res, const tabulComplex& a, const tabulComplex& b);
 
+// The power series of ber_n(x) and bei_n(x), summed four terms a pass until
+// a pass changes the sum by less than 2^-52. Raise "not converging" when the
+// powers overflow and the sum turns into a NaN.
+void kelvinBerSeries(double& out, unsigned n, double x);
+void kelvinBeiSeries(double& out, unsigned n, double x);
+
 }  // namespace Oru

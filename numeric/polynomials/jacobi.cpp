@@ -1,9 +1,68 @@
 #include "numeric/polynomials/jacobi.hpp"
 
+#include <cmath>
+#include <cstdint>
+
 #include "oru/utility.hpp"
 
 namespace Oru {
 
-void tabulJac(tabulComplex&, const tabulComplex&, const tabulComplex&, const tabulComplex&, const tabulComplex&) { Throw("not implemented", 0xFFFFFFFFu); }
+namespace {
+
+// The degree has its own test: only the 1e-10 tolerance around
+// floor(a + 0.1), so 1e-12 is degree 0 and 0.99999999999 degree 1. A NaN
+// would slip past every comparison, so it is rejected explicitly; an
+// infinity fails the sign or the range test. Returns the accepted degree.
+int checkedJacobiDegree(const tabulComplex& a) {
+    if (a.im != 0.0) Throw("must be real", 1);
+    if (std::isnan(a.re) || std::fabs(a.re - std::floor(a.re + 0.1)) > 1e-10) Throw("must be integer", 1);
+    if (a.re < 0) Throw("must be non-negative integer", 1);
+    if (a.re > 2147483647.0) Throw("integer too large", 1);
+    // a.re now lies in [0, 2147483647], so the conversion is defined.
+    return static_cast<int>(std::floor(a.re + 0.1));
+}
+
+void checkParameter(const tabulComplex& p, unsigned argIndex) {
+    if (p.im != 0.0) Throw("must be real", argIndex);
+    if (p.re <= -1) Throw("must be >\t-1", argIndex);
+}
+
+}  // namespace
+
+void jacobiRecurrence(double& out, int n, double alpha, double beta, double x) {
+    const double p1 = ((x * (alpha + beta + 2.0) + alpha) - beta) * 0.5;
+    if (n < 2) {
+        out = (n == 0) ? 1.0 : p1;
+        return;
+    }
+    const double l = alpha * alpha - beta * beta;
+    double previous = 1.0;
+    double current = p1;
+    // 2k P(k) (k + alpha + beta) u = (t - 1) (t u x + l) P(k-1)
+    //                               - 2 (k + alpha - 1)(k + beta - 1) t P(k-2),
+    // with t = 2k + alpha + beta and u = t - 2, halved throughout. 2k is
+    // formed in 64 bits: it exceeds the 32-bit range for k above 2^30.
+    for (std::int64_t k = 2; k <= n; ++k) {
+        const double kd = static_cast<double>(k);
+        const double t = static_cast<double>(2 * k) + alpha + beta;
+        const double u = t - 2.0;
+        const double A = (l + x * (u * t)) * (t - 1.0) * current * 0.5;
+        const double B = (kd + alpha - 1.0) * (kd + beta - 1.0) * previous * t;
+        const double next = (A - B) / ((t - kd) * kd * u);
+        previous = current;
+        current = next;
+    }
+    out = current;
+}
+
+void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
+              const tabulComplex& c, const tabulComplex& d) {
+    const int n = checkedJacobiDegree(a);
+    checkParameter(b, 2);
+    checkParameter(c, 3);
+    if (d.im != 0.0) Throw("must be real", 4);
+    jacobiRecurrence(res.re, n, b.re, c.re, d.re);
+    res.im = 0.0;
+}
 
 }  // namespace Oru

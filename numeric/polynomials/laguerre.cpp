@@ -1,9 +1,33 @@
 #include "numeric/polynomials/laguerre.hpp"
 
-#include "oru/utility.hpp"
+#include <cstdint>
+
+#include "numeric/polynomials/hermite.hpp"
 
 namespace Oru {
 
-void tabulLag(tabulComplex&, const tabulComplex&, const tabulComplex&) { Throw("not implemented", 0xFFFFFFFFu); }
+void laguerreRecurrence(double& out, int n, double x) {
+    if (n < 2) {
+        out = (n == 1) ? 1.0 - x : 1.0;
+        return;
+    }
+    double previous = 1.0;
+    double current = 1.0 - x;
+    // L(k) = (2 L(k-1) - L(k-2)) + (L(k-2) - L(k-1) - x L(k-1)) / k: the
+    // correction to the linear extrapolation shrinks like 1/k.
+    for (std::int64_t k = 2; k <= n; ++k) {
+        const double correction = (previous - current - x * current) / static_cast<double>(k);
+        const double next = (2.0 * current - previous) + correction;
+        previous = current;
+        current = next;
+    }
+    out = current;
+}
+
+void tabulLag(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
+    const int n = checkedDegreeAndPoint(a, b);
+    laguerreRecurrence(res.re, n, b.re);
+    res.im = 0.0;
+}
 
 }  // namespace Oru

@@ -1,9 +1,45 @@
 #include "numeric/polynomials/legendre.hpp"
 
-#include "oru/utility.hpp"
+#include <cstdint>
+
+#include "numeric/polynomials/hermite.hpp"
 
 namespace Oru {
 
-void tabulLeg(tabulComplex&, const tabulComplex&, const tabulComplex&) { Throw("not implemented", 0xFFFFFFFFu); }
+void legendreRecurrence(int n, double x, double& out) {
+    if (n < 2) {
+        out = (n == 1) ? x : 1.0;
+        return;
+    }
+    if (n == 2) {
+        out = ((x * x) * 3.0 - 1.0) * 0.5;
+        return;
+    }
+    // Zero folds too, to -0.0; P_n(-x) = (-1)^n P_n(x) restores the sign.
+    double y = x;
+    double sign = 1.0;
+    if (x <= 0.0) {
+        y = -x;
+        sign = -1.0;
+    }
+    double previous = 1.0;
+    double current = y;
+    // With d = y P(k-1) - P(k-2), P(k) = (y P(k-1) + d) - d / k. At y = 1
+    // every d is 0, so P_n(+-1) comes out exact.
+    for (std::int64_t k = 2; k <= n; ++k) {
+        const double yP = y * current;
+        const double d = yP - previous;
+        const double next = (yP + d) - d / static_cast<double>(k);
+        previous = current;
+        current = next;
+    }
+    out = (sign == -1.0 && (n & 1) != 0) ? -current : current;
+}
+
+void tabulLeg(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
+    const int n = checkedDegreeAndPoint(a, b);
+    legendreRecurrence(n, b.re, res.re);
+    res.im = 0.0;
+}
 
 }  // namespace Oru
