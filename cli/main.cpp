@@ -1,6 +1,199 @@
-#include <cstdio>
+// oru-special: evaluates statements with the library's special functions,
+// from the command line, a file or standard input.
 
-int main() {
-    std::puts("oru-special: the statement evaluator is not built yet");
-    return 2;
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/statement.hpp"
+
+namespace {
+
+constexpr std::string_view HelpText = R"(Usage:
+  oru-special [--json] STATEMENT...    evaluate each argument as one statement, in order
+  oru-special [--json] -f FILE         evaluate FILE one statement per line ('-' = standard input)
+  oru-special [--json]                 read statements from standard input (with a prompt on a terminal)
+  oru-special --help                   show this text
+
+Statements
+  EXPR                 evaluate EXPR and print its value
+  NAME := EXPR         define the variable NAME (prints nothing unless it fails)
+  # comment            blank lines and text after '#' are ignored
+  An empty statement given as an argument is a syntax error.
+
+Expressions
+  1   2.5   -1e-300   .5   inf   nan        real numbers; a literal outside the double range
+                                            (1e999, 1e-999) is a syntax error
+  2i   1e-300i                              imaginary numbers (real part 0)
+  + - * /   unary -   ( )                   complex IEEE arithmetic on scalars; a real operand
+                                            (imaginary part 0) is used as a real number
+  complex(RE, IM)                           the scalar with exactly these parts: complex(2, -0.0)
+  complex(V, W)                             complex vector from two real vectors of equal length;
+                                            its imaginary array is W, even when all zero
+  [1; 2; 3]   [1, 2; 3, 4]                  column vector, matrix: ';' ends a row, ',' a column;
+                                            complex exactly when some entry's imaginary part is
+                                            not 0.0 (NaN counts as not 0.0)
+  [[1; 2]; 3]   [1; "a"]                    an entry that is a matrix or a text makes a nested
+                                            matrix (of scalars, texts and matrices); a null entry
+                                            is an error
+  "text"                                    a text value; escapes \" \\ \t \n
+  null                                      the null reference (an omitted argument)
+  linspace(A, B, N)                         N equally spaced points from A to B, a real N x 1
+                                            vector; 0 <= N <= 10000000
+  Ber(n, x)  Bei(n, x)  Fhyper(a, b, c, x)  Mhyper(a, b, x)  Ibeta(x, a, b)  Igamma(a, x)
+  Gamma(z)  Gamma(a, x)  LnGamma(z)  Jac(n, alpha, beta, x)  Her(n, x)  Lag(n, x)
+  Leg(n, x)  Tcheb(n, x)  Ucheb(n, x)       the library's functions; Gamma(z) passes null as
+                                            the second argument
+  Arithmetic on anything but scalars (vectors, texts, null) is an evaluation error.
+
+Output with --json: one line per evaluated expression and per failed statement
+  {"kind":"scalar","re":R,"im":I}
+  {"kind":"matrix","rows":N,"cols":M,"re":[...],"im":[...]}     column-major; "im":null for a
+                                                                real matrix
+  {"kind":"nested","rows":N,"cols":M,"elements":[...]}          column-major, each element one
+                                                                of these records
+  {"kind":"text","text":"..."}    {"kind":"null"}
+  {"kind":"error","message":"...","argument":K}      K: 1-based argument position, or -1
+  {"kind":"syntax","message":"...","column":C}       C: 1-based byte column in the statement
+  Numbers are the shortest form that reads back to the same double, always with '.' or an
+  exponent (-0.0 keeps its sign); infinities and NaN are the strings "inf", "-inf", "nan".
+Without --json the same results are written for people, and an error shows the statement
+with the offending argument marked under it.
+
+Exit status
+  0  every statement succeeded
+  1  some evaluation failed (an error of a function, or of arithmetic, complex or linspace)
+  2  some statement did not parse, or the command line itself is wrong (2 wins over 1)
+
+Examples
+  oru-special --json 'Tcheb(3, [0.5; 1; 2])'
+      {"kind":"matrix","rows":3,"cols":1,"re":[-1.0,1.0,26.0],"im":null}
+  oru-special 'v := linspace(0, 1, 5)' 'Leg(2, v)'
+  oru-special --json 'Gamma(complex(0.5, 1))'
+  printf 'x := 2\nHer(3, x)\n' | oru-special --json
+)";
+
+struct Options {
+    bool json = false;
+    bool help = false;
+    bool fromFile = false;
+    std::string file;
+    std::vector<std::string> statements;
+    std::string usageError;
+};
+
+// Options are recognised anywhere before "--"; everything else is a
+// statement. A statement starting with '-' (-1, -x) is taken as a statement
+// unless it begins with "--"; "--" itself ends the options.
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    bool optionsEnded = false;
+    for (int k = 1; k < argc; ++k) {
+        const std::string_view arg = argv[k];
+        if (optionsEnded) {
+            o.statements.emplace_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--json") {
+            o.json = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "-f") {
+            if (o.fromFile) o.usageError = "-f given twice";
+            else if (k + 1 == argc) o.usageError = "-f needs a file name ('-' for standard input)";
+            else o.file = argv[++k];
+            o.fromFile = true;
+        } else if (arg.substr(0, 2) == "--") {
+            o.usageError = "unknown option '" + std::string(arg) + "' (put '--' before a statement that starts with '--')";
+        } else {
+            o.statements.emplace_back(arg);
+        }
+        if (!o.usageError.empty()) break;
+    }
+    if (o.usageError.empty() && o.fromFile && !o.statements.empty())
+        o.usageError = "statements cannot be given together with -f";
+    return o;
+}
+
+// Reads one line without its '\n' (and without a '\r' before it). A line
+// longer than the statement limit is kept only up to one byte past the
+// limit, which the statement runner then refuses, and the rest is skipped.
+bool readLine(std::istream& in, std::string& line) {
+    line.clear();
+    std::streambuf* buffer = in.rdbuf();
+    bool any = false;
+    for (;;) {
+        const auto c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            break;
+        }
+        any = true;
+        if (c == '\n') break;
+        if (line.size() <= OruCli::MaxStatementBytes) line += static_cast<char>(c);
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return any;
+}
+
+int runLines(OruCli::Session& session, std::istream& in, bool json, bool prompt, bool numberLines) {
+    int status = OruCli::StatementOk;
+    std::string line;
+    for (long lineNumber = 1;; ++lineNumber) {
+        if (prompt) std::cerr << "oru> " << std::flush;
+        if (!readLine(in, line)) break;
+        if (numberLines) session.location = "line " + std::to_string(lineNumber) + ": ";
+        status = std::max(status, OruCli::runStatement(session, line, std::cout, json));
+        std::cout.flush();
+    }
+    if (prompt) std::cerr << '\n';
+    return status;
+}
+
+int runArguments(OruCli::Session& session, const std::vector<std::string>& statements, bool json) {
+    int status = OruCli::StatementOk;
+    for (const std::string& statement : statements) {
+        // Blank lines of a file are skipped, but an empty argument is
+        // almost always a mistake (an unset shell variable, say).
+        if (statement.find_first_not_of(" \t\r\n\f\v") == std::string::npos) {
+            const OruCli::SyntaxError empty{"empty statement", 0, 0};
+            status = std::max(status, OruCli::reportSyntaxError(session, statement, empty, std::cout, json));
+        } else {
+            status = std::max(status, OruCli::runStatement(session, statement, std::cout, json));
+        }
+        std::cout.flush();
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const Options options = parseOptions(argc, argv);
+    if (!options.usageError.empty()) {
+        std::cerr << "oru-special: " << options.usageError << "\nTry 'oru-special --help'.\n";
+        return OruCli::StatementMalformed;
+    }
+    if (options.help) {
+        std::cout << HelpText;
+        return OruCli::StatementOk;
+    }
+    OruCli::Session session;
+    if (!options.statements.empty()) return runArguments(session, options.statements, options.json);
+    if (options.fromFile && options.file != "-") {
+        std::ifstream file(options.file, std::ios::binary);
+        if (!file) {
+            std::cerr << "oru-special: cannot open '" << options.file << "'\n";
+            return OruCli::StatementMalformed;
+        }
+        return runLines(session, file, options.json, false, !options.json);
+    }
+    const bool terminal = isatty(STDIN_FILENO) == 1;
+    return runLines(session, std::cin, options.json, terminal, !options.json && !terminal);
 }
