@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "cli/ast.hpp"
+#include "cli/syntax_error.hpp"
 
 namespace OruCli {
 
