@@ -10,4 +10,14 @@ namespace Oru {
 void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
                  const tabulComplex& c, const tabulComplex& x);
 
+// Chooses a closed form, the series, Euler's or Pfaff's transformation or
+// the connection to 1 - x (with its logarithmic form when c - a - b is an
+// integer) from the position of x and the integer properties of the
+// parameters. Errors carry index -1.
+void gaussHypergeometric(double a, double b, double c, const tabulComplex& x, tabulComplex& res);
+
+// The hypergeometric series in x.re summed until a term no longer changes
+// the sum, at most 1000 terms; raises "not converging" if it has not settled.
+tabulComplex gaussSeries(double a, double b, double c, tabulComplex x);
+
 }  // namespace Oru
