@@ -1,0 +1,47 @@
+// Hermite values, and the degree and point checks that the Hermite,
+// Laguerre, Legendre and Kelvin kernels share.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "../host/host_values.hpp"
+#include "numeric/kelvin/kelvin.hpp"
+#include "numeric/polynomials/hermite.hpp"
+#include "numeric/polynomials/laguerre.hpp"
+#include "numeric/polynomials/legendre.hpp"
+
+using namespace Oru;
+using testing_host::raises;
+
+TEST(Hermite, ExactValues) {
+    const auto her = [](double n, double x) {
+        tabulComplex r(-7.0, -7.0);
+        tabulHer(r, {n, 0}, {x, 0});
+        return r.re;
+    };
+    EXPECT_EQ(her(1, -2.5), -5.0);
+    EXPECT_EQ(her(4, 0), 12.0);
+    EXPECT_EQ(her(5, 0.5), 41.0);
+    EXPECT_EQ(her(3, -2), -40.0);  // no folding of the sign of x
+    EXPECT_EQ(her(2.99999999999, 0.5), -5.0);  // taken as degree 3
+}
+
+TEST(DegreeAndPointChecks, EveryKernelThatSharesThem) {
+    using Kernel = void (*)(tabulComplex&, const tabulComplex&, const tabulComplex&);
+    for (Kernel kernel : {tabulHer, tabulLag, tabulLeg, tabulBer, tabulBei}) {
+        tabulComplex r(-7.0, -7.0);
+        const auto fails = [&](tabulComplex n, tabulComplex x, const char* message, unsigned index) {
+            return raises([&] { kernel(r, n, x); }, message, index);
+        };
+        for (double bad : {2.5, 1e-12, -2.5, 1e10, NAN * 1.0}) {
+            EXPECT_TRUE(fails({bad, 0}, {1, 0}, "must be integer", 1)) << bad;
+        }
+        // A complex degree is "not an integer", noticed before the sign; the
+        // degree is checked before the point.
+        EXPECT_TRUE(fails({-1, 1}, {1, 0}, "must be integer", 1));
+        EXPECT_TRUE(fails({-1, 0}, {1, 1}, "must be non-negative integer", 1));
+        EXPECT_TRUE(fails({2, 0}, {1, NAN}, "must be real", 2));
+        EXPECT_EQ(r.re, -7.0);  // nothing is written when a check fails
+    }
+}
