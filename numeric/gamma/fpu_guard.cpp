@@ -1,0 +1,98 @@
+#include "numeric/gamma/fpu_guard.hpp"
+
+namespace Oru {
+
+#if defined(__x86_64__) || defined(__i386__)
+
+namespace {
+
+// All six x87 exceptions masked, 64-bit significand, round to nearest.
+constexpr std::uint16_t kX87ControlWord = 0x037F;
+// All six SSE exceptions masked, round to nearest, no flush-to-zero and no
+// denormals-are-zero, no flags.
+constexpr std::uint32_t kMxcsr = 0x1F80;
+// The x87 exception flags with the stack-fault and error-summary bits.
+constexpr std::uint16_t kX87FlagBits = 0x00FF;
+
+std::uint16_t x87StatusWord() {
+    std::uint16_t sw;
+    __asm__ volatile("fnstsw %0" : "=m"(sw) : : "memory");
+    return sw;
+}
+
+void clearX87Flags() { __asm__ volatile("fnclex" : : : "memory"); }
+
+// The only way to set x87 flags is to reload the whole environment: slow,
+// and needed only when the caller had flags pending of its own.
+void setX87Flags(std::uint16_t flags) {
+    // Control word, status word, tag word, instruction and operand pointers.
+    std::uint16_t environment[14];
+    __asm__ volatile("fnstenv %0" : "=m"(environment) : : "memory");
+    environment[2] = static_cast<std::uint16_t>((environment[2] & ~kX87FlagBits) | flags);
+    __asm__ volatile("fldenv %0" : : "m"(environment) : "memory");
+}
+
+}  // namespace
+
+// The constructor and destructor are out of line on purpose: the compiler
+// cannot move the kernel's loads and stores across a call, and at a call the
+// x87 register stack is empty.
+//
+// Reading and writing the control words is cheap; saving and reloading the
+// whole x87 environment (fnstenv/fldenv) costs several times more, and
+// clearing its flags (fnclex) about as much as all the rest. So the flags
+// are cleared only when there are any, and restored only when the call
+// changed them.
+
+FpuPrecisionGuard::FpuPrecisionGuard() {
+    __asm__ volatile(
+        "fnstcw %0\n\t"
+        "stmxcsr %1"
+        : "=m"(m_x87ControlWord), "=m"(m_mxcsr)
+        :
+        : "memory");
+    m_x87StatusWord = x87StatusWord();
+    // Pending flags are cleared before the control word is loaded, so that
+    // nothing can trap.
+    if ((m_x87StatusWord & kX87FlagBits) != 0) clearX87Flags();
+    const std::uint16_t controlWord = kX87ControlWord;
+    const std::uint32_t mxcsr = kMxcsr;
+    __asm__ volatile(
+        "fldcw %0\n\t"
+        "ldmxcsr %1"
+        :
+        : "m"(controlWord), "m"(mxcsr)
+        : "memory");
+}
+
+FpuPrecisionGuard::~FpuPrecisionGuard() {
+    const std::uint16_t callerFlags = m_x87StatusWord & kX87FlagBits;
+    if ((x87StatusWord() & kX87FlagBits) != callerFlags) {
+        if (callerFlags == 0) {
+            clearX87Flags();
+        } else {
+            setX87Flags(callerFlags);
+        }
+    }
+    __asm__ volatile(
+        "fldcw %0\n\t"
+        "ldmxcsr %1"
+        :
+        : "m"(m_x87ControlWord), "m"(m_mxcsr)
+        : "memory");
+}
+
+#else
+
+// Elsewhere the default environment of the C library has every exception
+// masked and rounds to nearest.
+FpuPrecisionGuard::FpuPrecisionGuard() {
+    std::fegetenv(&m_environment);
+    std::fesetenv(FE_DFL_ENV);
+}
+
+FpuPrecisionGuard::~FpuPrecisionGuard() { std::fesetenv(&m_environment); }
+
+#endif
+
+}  // namespace Oru

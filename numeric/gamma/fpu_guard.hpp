@@ -1,0 +1,37 @@
+#pragma once
+
+// Scope object that gives a kernel call a known floating-point environment:
+// every exception masked, round to nearest, 64-bit significand on the x87
+// unit, and no pending exception flags. On x86-64 the doubles are computed
+// by SSE and the extended values by the x87 unit, so both are set. The
+// caller's complete environment (control words and flags of both units) is
+// restored when the guard is destroyed, also while an error unwinds.
+// The floating-point environment is per thread; the guard touches only the
+// calling thread's.
+
+#include <cstdint>
+
+#if !(defined(__x86_64__) || defined(__i386__))
+#include <cfenv>
+#endif
+
+namespace Oru {
+
+class FpuPrecisionGuard {
+public:
+    FpuPrecisionGuard();
+    ~FpuPrecisionGuard();
+    FpuPrecisionGuard(const FpuPrecisionGuard&) = delete;
+    FpuPrecisionGuard& operator=(const FpuPrecisionGuard&) = delete;
+
+private:
+#if defined(__x86_64__) || defined(__i386__)
+    std::uint16_t m_x87ControlWord;
+    std::uint16_t m_x87StatusWord;
+    std::uint32_t m_mxcsr;
+#else
+    std::fenv_t m_environment;
+#endif
+};
+
+}  // namespace Oru
