@@ -141,15 +141,24 @@ bool readLine(std::istream& in, std::string& line) {
     return any;
 }
 
-int runLines(OruCli::Session& session, std::istream& in, bool json, bool prompt, bool numberLines) {
+// Runs the lines of in; a read error (a directory given as the file, say)
+// ends the run with a usage error after the statements read so far.
+int runLines(OruCli::Session& session, std::istream& in, std::string_view source, bool json, bool prompt,
+             bool numberLines) {
     int status = OruCli::StatementOk;
     std::string line;
-    for (long lineNumber = 1;; ++lineNumber) {
-        if (prompt) std::cerr << "oru> " << std::flush;
-        if (!readLine(in, line)) break;
-        if (numberLines) session.location = "line " + std::to_string(lineNumber) + ": ";
-        status = std::max(status, OruCli::runStatement(session, line, std::cout, json));
+    try {
+        for (long lineNumber = 1;; ++lineNumber) {
+            if (prompt) std::cerr << "oru> " << std::flush;
+            if (!readLine(in, line)) break;
+            if (numberLines) session.location = "line " + std::to_string(lineNumber) + ": ";
+            status = std::max(status, OruCli::runStatement(session, line, std::cout, json));
+            std::cout.flush();
+        }
+    } catch (const std::exception& e) {
         std::cout.flush();
+        std::cerr << "oru-special: cannot read " << source << ": " << e.what() << '\n';
+        return OruCli::StatementMalformed;
     }
     if (prompt) std::cerr << '\n';
     return status;
@@ -192,8 +201,8 @@ int main(int argc, char** argv) {
             std::cerr << "oru-special: cannot open '" << options.file << "'\n";
             return OruCli::StatementMalformed;
         }
-        return runLines(session, file, options.json, false, !options.json);
+        return runLines(session, file, "'" + options.file + "'", options.json, false, !options.json);
     }
     const bool terminal = isatty(STDIN_FILENO) == 1;
-    return runLines(session, std::cin, options.json, terminal, !options.json && !terminal);
+    return runLines(session, std::cin, "standard input", options.json, terminal, !options.json && !terminal);
 }

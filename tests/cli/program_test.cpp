@@ -54,6 +54,8 @@ TEST(Program, ExitStatusIsTheWorstOutcome) {
     EXPECT_EQ(usage.out, "");
     EXPECT_EQ(runProgram("-f 2>/dev/null").status, 2);
     EXPECT_EQ(runProgram("-f /nonexistent/file 2>/dev/null").status, 2);
+    // A directory opens but cannot be read: an error, not an abort.
+    EXPECT_EQ(runProgram("-f '" + ::testing::TempDir() + "' 2>/dev/null").status, 2);
 }
 
 TEST(Program, StatementsFromFilesAndStandardInput) {
