@@ -50,6 +50,14 @@ Expressions
   Leg(n, x)  Tcheb(n, x)  Ucheb(n, x)       the library's functions; Gamma(z) passes null as
                                             the second argument
   Arithmetic on anything but scalars (vectors, texts, null) is an evaluation error.
+  Unknown names, an undefined variable, a wrong number of arguments, unequal matrix rows and
+  unbalanced brackets are syntax errors: nothing of such a statement is evaluated.
+
+Limits
+  A statement has at most 1048576 bytes and at most 100 levels of nesting (parentheses,
+  brackets, calls, signs); matrices nest at most 32 levels and hold at most 10000000 values
+  in all. An argument starting with '-' is a statement (-1, -x) unless it starts with '--';
+  '--' ends the options.
 
 Output with --json: one line per evaluated expression and per failed statement
   {"kind":"scalar","re":R,"im":I}
@@ -58,7 +66,8 @@ Output with --json: one line per evaluated expression and per failed statement
   {"kind":"nested","rows":N,"cols":M,"elements":[...]}          column-major, each element one
                                                                 of these records
   {"kind":"text","text":"..."}    {"kind":"null"}
-  {"kind":"error","message":"...","argument":K}      K: 1-based argument position, or -1
+  {"kind":"error","message":"...","argument":K}      K: 1-based argument position in the call
+                                                     that failed (the innermost), or -1
   {"kind":"syntax","message":"...","column":C}       C: 1-based byte column in the statement
   Numbers are the shortest form that reads back to the same double, always with '.' or an
   exponent (-0.0 keeps its sign); infinities and NaN are the strings "inf", "-inf", "nan".
