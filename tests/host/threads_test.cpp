@@ -1,0 +1,199 @@
+// The library keeps no state and touches only the calling thread's
+// floating-point environment, so the same calls made from several threads at
+// once must give the results of a single-threaded run bit for bit, errors
+// included. Threads that run in another rounding mode call the gamma
+// functions, whose guard computes in round-to-nearest and must hand the
+// thread's own mode back after every call. The suite also runs under
+// ThreadSanitizer (scripts/ci_reliability.sh).
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cfenv>
+#include <cstring>
+#include <latch>
+#include <memory>
+#include <optional>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fuzz/entry_points.hpp"
+#include "fuzz/outcome_check.hpp"
+
+namespace {
+
+using OruFuzz::EntryPoint;
+using Held = std::shared_ptr<const Tabul::Value>;
+
+struct HostCall {
+    const EntryPoint* entry;
+    std::vector<Held> args;
+};
+
+const EntryPoint& entryNamed(const char* name) {
+    for (const EntryPoint& e : OruFuzz::kEntryPoints)
+        if (std::strcmp(e.name, name) == 0) return e;
+    throw std::logic_error(name);
+}
+
+// The outcome of a call as comparable text: result bits, or the error.
+std::string outcomeOf(const HostCall& call) {
+    std::array<const Tabul::Value*, 4> args{};
+    for (std::size_t k = 0; k < call.args.size(); ++k) args[k] = call.args[k].get();
+    try {
+        return OruFuzz::fingerprint(call.entry->call(args.data()).get());
+    } catch (const Vesk::Run::AppException& e) {
+        return OruFuzz::fingerprint(e);
+    } catch (const std::exception& e) {
+        return std::string("unexpected exception ") + e.what();
+    }
+}
+
+// Seeded calls of every function across its domain: a vector of points and
+// scalar parameters, some of them outside the domain so that errors are
+// compared too.
+class CallSet {
+public:
+    std::vector<HostCall> calls;
+
+    CallSet() {
+        for (double n : {0.0, 1.0, 2.0, 5.0}) {
+            pointCalls("Ber", {n}, 0, -30, 30);
+            pointCalls("Bei", {n}, 0, -30, 30);
+        }
+        pointCalls("Ber", {0.0}, 0, 80, 120);  // "not converging"
+        for (const char* name : {"Her", "Lag", "Leg", "Tcheb", "Ucheb"})
+            for (double n : {0.0, 1.0, 3.0, 17.0, 60.0, 2.5}) pointCalls(name, {n}, 0, -3, 3);
+        for (double n : {0.0, 4.0, 30.0}) pointCalls("Jac", {n, uniform(-0.9, 5), uniform(-0.9, 5)}, 0, -1, 1);
+        for (double a : {0.5, 2.9, 10.0, 50.0}) pointCalls("Igamma", {a}, 0, 0, 100);
+        for (double a : {0.0, 0.5, 3.0, 12.5}) pointCalls("Gamma", {a}, 0, 0, 40);
+        for (int k = 0; k < 4; ++k) {
+            pointCalls("Fhyper", {uniform(-3, 3), uniform(-3, 3), uniform(0.5, 5)}, 0, -0.99, 0.99);
+            pointCalls("Mhyper", {uniform(-5, 5), uniform(0.5, 5)}, 0, -60, 60);
+            pointCalls("Ibeta", {uniform(0.1, 20), uniform(0.1, 20)}, 2, 0, 1);
+        }
+        for (int k = 0; k < 4; ++k) {
+            complexCalls("Gamma", -20, 20, -10, 10);
+            complexCalls("LnGamma", -20, 20, -10, 10);
+        }
+        complexCalls("Gamma", -5, 5, 0, 0);
+        complexCalls("LnGamma", -5, 5, 0, 0);
+    }
+
+private:
+    std::mt19937_64 m_random{20261208};
+    static constexpr int kPoints = 16;
+
+    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_random); }
+
+    Held points(double lo, double hi) {
+        Tabul::MatVal::Array x(kPoints);
+        for (double& v : x) v = uniform(lo, hi);
+        return std::make_shared<Tabul::MatVal>(std::move(x), std::nullopt, kPoints, 1);
+    }
+
+    // The parameters in host order with the vector of points inserted at
+    // pointPosition counted from the end (0: last argument).
+    void pointCalls(const char* name, std::vector<double> parameters, std::size_t pointPosition, double lo,
+                    double hi) {
+        const EntryPoint& e = entryNamed(name);
+        std::vector<Held> args;
+        for (double p : parameters) args.push_back(std::make_shared<Tabul::NumVal>(p, 0.0));
+        args.insert(args.end() - static_cast<std::ptrdiff_t>(pointPosition), points(lo, hi));
+        calls.push_back({&e, std::move(args)});
+    }
+
+    // One complex vector (real when imLo = imHi = 0) and a null second
+    // argument for Gamma.
+    void complexCalls(const char* name, double reLo, double reHi, double imLo, double imHi) {
+        Tabul::MatVal::Array re(kPoints), im(kPoints);
+        for (int k = 0; k < kPoints; ++k) {
+            re[k] = uniform(reLo, reHi);
+            im[k] = imLo == imHi ? 0.0 : uniform(imLo, imHi);
+        }
+        std::optional<Tabul::MatVal::Array> imag;
+        if (imLo != imHi) imag = std::move(im);
+        std::vector<Held> args{std::make_shared<Tabul::MatVal>(std::move(re), std::move(imag), kPoints, 1)};
+        if (std::strcmp(name, "Gamma") == 0) args.push_back(nullptr);
+        calls.push_back({&entryNamed(name), std::move(args)});
+    }
+};
+
+const CallSet& callSet() {
+    static const CallSet set;
+    return set;
+}
+
+std::vector<std::string> singleThreadedOutcomes() {
+    std::vector<std::string> out;
+    for (const HostCall& c : callSet().calls) out.push_back(outcomeOf(c));
+    return out;
+}
+
+bool isGamma(const HostCall& c) { return std::strcmp(c.entry->name, "Gamma") == 0; }
+
+// What one thread saw differently from the single-threaded run.
+struct ThreadReport {
+    int mismatches = 0;
+    int roundingModeLost = 0;
+    std::string first;
+};
+
+void compare(ThreadReport& report, const HostCall& call, const std::string& expected) {
+    const std::string got = outcomeOf(call);
+    if (got == expected) return;
+    if (report.mismatches++ == 0) report.first = std::string(call.entry->name) + ": " + got + " | " + expected;
+}
+
+}  // namespace
+
+TEST(Threads, ConcurrentCallsMatchASingleThreadedRunBitForBit) {
+    const std::vector<HostCall>& calls = callSet().calls;
+    const std::vector<std::string> expected = singleThreadedOutcomes();
+    ASSERT_FALSE(calls.empty());
+
+    constexpr int kPlainThreads = 4;
+    constexpr int kUpwardThreads = 2;
+    constexpr int kRounds = 2;
+    std::vector<ThreadReport> reports(kPlainThreads + kUpwardThreads);
+    std::latch start(kPlainThreads + kUpwardThreads);
+    std::vector<std::thread> threads;
+
+    // Every function, each thread starting at a different call.
+    for (int t = 0; t < kPlainThreads; ++t) {
+        threads.emplace_back([&, t] {
+            start.arrive_and_wait();
+            const std::size_t shift = calls.size() * static_cast<std::size_t>(t) / kPlainThreads;
+            for (int round = 0; round < kRounds; ++round)
+                for (std::size_t k = 0; k < calls.size(); ++k) {
+                    const std::size_t i = (k + shift) % calls.size();
+                    compare(reports[t], calls[i], expected[i]);
+                }
+        });
+    }
+    // The gamma functions from threads rounding upward: their guard rounds
+    // to nearest inside the call and gives the thread its mode back.
+    for (int t = kPlainThreads; t < kPlainThreads + kUpwardThreads; ++t) {
+        threads.emplace_back([&, t] {
+            std::fesetround(FE_UPWARD);
+            start.arrive_and_wait();
+            for (int round = 0; round < 2 * kRounds; ++round)
+                for (std::size_t i = 0; i < calls.size(); ++i) {
+                    if (!isGamma(calls[i])) continue;
+                    compare(reports[t], calls[i], expected[i]);
+                    if (std::fegetround() != FE_UPWARD) ++reports[t].roundingModeLost;
+                }
+            std::fesetround(FE_TONEAREST);
+        });
+    }
+    for (std::thread& t : threads) t.join();
+
+    for (std::size_t t = 0; t < reports.size(); ++t) {
+        EXPECT_EQ(reports[t].mismatches, 0) << "thread " << t << ", first: " << reports[t].first;
+        EXPECT_EQ(reports[t].roundingModeLost, 0) << "thread " << t;
+    }
+    EXPECT_EQ(std::fegetround(), FE_TONEAREST);
+}
