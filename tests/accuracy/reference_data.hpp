@@ -7,7 +7,8 @@
 // - relative: |computed - reference| / |reference|;
 // - scaled:   |computed - reference| / max(|reference|, scale), where scale
 //   is the size of the terms the algorithm combines (the largest value of a
-//   recurrence, the largest term of a series), written by the generator. It
+//   recurrence, the largest term of a series), or 1 where an absolute
+//   stopping rule bounds the error absolutely, written by the generator. It
 //   bounds the error of a result that is small only because its terms cancel.
 // Complex values are compared by the modulus of the difference.
 
