@@ -26,8 +26,6 @@ constexpr int kMaxLogCasePasses = 999;
 // finite value.
 constexpr double kMaxLogCaseOrder = 171.0;
 
-double gammaOf(double v) { return realGamma(v); }
-
 bool within(double v, double target, double tolerance) { return std::fabs(v - target) < tolerance; }
 
 // v within 1e-13 of an integer that is 0 or negative (tested on the rounded
@@ -43,8 +41,8 @@ tabulComplex eulerFactor(const tabulComplex& s, double d) {
     return complexPower(s, {d, 0.0});
 }
 
-// 2F1(a, b; c; x) = (1 - x)^-a 2F1(a, c - b; c; x/(x - 1)), or the same with
-// a and b exchanged; the factor with the smaller c - b or c - a is used.
+// 2F1(a, b; c; x) = (1 - x)^-a 2F1(a, c - b; c; x/(x - 1)) when b > 0
+// (tested as c - b < c), else the same with a and b exchanged.
 tabulComplex pfaffTransformation(double a, double b, double c, const tabulComplex& x,
                                  const tabulComplex& s) {
     const tabulComplex z = complexDiv({-x.re, -x.im}, s);
@@ -61,17 +59,17 @@ tabulComplex pfaffTransformation(double a, double b, double c, const tabulComple
 //      + s^d Gamma(-d)/(Gamma(a)Gamma(b)) 2F1(c-a, c-b; d+1; s)].
 double connectionToOneMinusX(double a, double b, double c, double d, const tabulComplex& s) {
     const double f1 = gaussSeries(a, b, 1.0 - d, s).re;
-    const double gd = gammaOf(d);
-    const double gca = gammaOf(c - a);
-    const double gcb = gammaOf(c - b);
+    const double gd = realGamma(d);
+    const double gca = realGamma(c - a);
+    const double gcb = realGamma(c - b);
     const double t1 = gd * f1 / (gca * gcb);
     const double f2 = gaussSeries(c - a, c - b, d + 1.0, s).re;
-    const double gmd = gammaOf(-d);
-    const double ga = gammaOf(a);
-    const double gb = gammaOf(b);
+    const double gmd = realGamma(-d);
+    const double ga = realGamma(a);
+    const double gb = realGamma(b);
     const double t2 = gmd * f2 / (ga * gb);
     const double p = complexPowerReal(s, d).re;
-    const double gc = gammaOf(c);
+    const double gc = realGamma(c);
     return gc * (t2 * p + t1);
 }
 
@@ -105,8 +103,8 @@ long double logCaseDigammaSum(double a, double b, const LogCaseOrder& k, double 
                                digamma(static_cast<double>(onePlusE)) -
                                digamma(static_cast<double>(ad)) - digamma(static_cast<double>(bd)) -
                                logS;
-    long double y = psiSum / gammaOf(k.e + 1.0);
-    long double p = sre * bd * ad / gammaOf(k.e + 2.0);
+    long double y = psiSum / realGamma(k.e + 1.0);
+    long double p = sre * bd * ad / realGamma(k.e + 2.0);
     long double t = 1.0L;
     long double change = 0.0L;
     for (int pass = 0; pass < kMaxLogCasePasses; ++pass) {
@@ -149,19 +147,19 @@ double logarithmicConnection(double a, double b, double c, double d, double id,
     const double sre = s.re;
     long double y = logCaseDigammaSum(a, b, k, sre);
     if (k.m == 0) {
-        const double gc = gammaOf(c);
-        const double ga = gammaOf(a);
-        const double gb = gammaOf(b);
+        const double gc = realGamma(c);
+        const double ga = realGamma(a);
+        const double gb = realGamma(b);
         return static_cast<double>(gc * y / (ga * gb));
     }
     long double y1 = logCaseFiniteSum(a, b, k, sre);
-    const double ge = gammaOf(k.e);
-    const double gc = gammaOf(c);
-    const double gad1 = gammaOf(a + k.d1);
-    const double gbd1 = gammaOf(b + k.d1);
+    const double ge = realGamma(k.e);
+    const double gc = realGamma(c);
+    const double gad1 = realGamma(a + k.d1);
+    const double gbd1 = realGamma(b + k.d1);
     y1 = ge * y1 * gc / (static_cast<long double>(gad1) * gbd1);
-    const double gad2 = gammaOf(a + k.d2);
-    const double gbd2 = gammaOf(b + k.d2);
+    const double gad2 = realGamma(a + k.d2);
+    const double gbd2 = realGamma(b + k.d2);
     y = y * gc / (static_cast<long double>(gad2) * gbd2);
     if ((k.m & 1) != 0) y = -y;
     const long double q = std::pow(static_cast<long double>(sre), static_cast<long double>(id));
@@ -205,10 +203,10 @@ tabulComplex evaluateGauss(double a, double b, double c, const tabulComplex& x) 
     // Gauss's summation at x = 1.
     if (std::fabs(x.re - 1.0) < kEpsilon && std::fabs(x.im) < kEpsilon && d > 0.0 &&
         (c > 0.0 || std::fabs(c - rc) > kTolerance)) {
-        const double gd = gammaOf(d);
-        const double gc = gammaOf(c);
-        const double gca = gammaOf(c - a);
-        const double gcb = gammaOf(c - b);
+        const double gd = realGamma(d);
+        const double gc = realGamma(c);
+        const double gca = realGamma(c - a);
+        const double gcb = realGamma(c - b);
         return realValue(gd * gc / gca / gcb);
     }
     // The series diverges on the unit circle for d <= -1, and at x = 1 for
