@@ -17,6 +17,7 @@
 // Inputs are read in place through each matrix's own offset and column
 // stride; a call allocates its result arrays once and nothing per element.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -88,7 +89,15 @@ private:
 
 // The element loop shared by every vectorizer: rows x cols results, written
 // packed column-major, each from compute(column, row).
-template <ImagRule Rule, bool LazyImag = false, class Compute>
+//
+// Under the two when-needed rules the imaginary array is created, zero-filled,
+// only when the first element arrives whose imaginary part is not +0.0 (a
+// non-zero part, a NaN, or -0.0, which the all-parts rule keeps): every
+// element before it had +0.0, which the zero fill already holds, so the array
+// ends up as if it had been created at the start. A real result then costs one
+// array instead of two; on long real vectors the second array's allocation,
+// zero fill and fresh pages were most of the engine's cost per element.
+template <ImagRule Rule, class Compute>
 std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
     const int rows = shapeOf.Data.m_rows;
     const int cols = shapeOf.Data.m_cols;
@@ -97,7 +106,7 @@ std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
                                   : 0;
     MatVal::Array re(count);
     std::optional<MatVal::Array> im;
-    if constexpr (Rule != ImagRule::Never && !LazyImag) im.emplace(count);
+    if constexpr (Rule == ImagRule::Always) im.emplace(count);
     bool needed = false;
 
     std::size_t write = 0;
@@ -107,13 +116,13 @@ std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
             re[write] = r.re;
             if constexpr (Rule == ImagRule::WhenNeededNonZero) {
                 if (r.im != 0.0) {  // a NaN is not equal to 0.0
-                    if constexpr (LazyImag)
-                        if (!im) im.emplace(count);
+                    if (!im) im.emplace(count);
                     (*im)[write] = r.im;
                     needed = true;
                 }
             } else if constexpr (Rule == ImagRule::WhenNeededAll) {
-                (*im)[write] = r.im;
+                if (!im && (r.im != 0.0 || std::signbit(r.im))) im.emplace(count);
+                if (im) (*im)[write] = r.im;
                 if (r.im != 0.0) needed = true;
             } else if constexpr (Rule == ImagRule::Always) {
                 (*im)[write] = r.im;
@@ -191,11 +200,11 @@ struct VectorizeCplxVCplx {
 };
 
 // Two vectors walked in step.
-template <class Op, bool ComplexA, bool ComplexB, ImagRule Rule, bool LazyImag>
+template <class Op, bool ComplexA, bool ComplexB, ImagRule Rule>
 std::unique_ptr<MatVal> twoVectors(const MatVal& a, const MatVal& b) {
     const VectorReader<ComplexA> x(a);
     const VectorReader<ComplexB> y(b);
-    return elementLoop<Rule, LazyImag>(a, [&](int j, int i) {
+    return elementLoop<Rule>(a, [&](int j, int i) {
         tabulComplex r(0.0, 0.0);
         Op::kernel(r, x.at(j, i), y.at(j, i));
         return r;
@@ -205,25 +214,25 @@ std::unique_ptr<MatVal> twoVectors(const MatVal& a, const MatVal& b) {
 template <class Op>
 struct NcVectorizeRealVRealV {
     static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
-        return twoVectors<Op, false, false, ImagRule::WhenNeededNonZero, true>(a, b);
+        return twoVectors<Op, false, false, ImagRule::WhenNeededNonZero>(a, b);
     }
 };
 template <class Op>
 struct VectorizeRealVCplxV {
     static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
-        return twoVectors<Op, false, true, ImagRule::Always, false>(a, b);
+        return twoVectors<Op, false, true, ImagRule::Always>(a, b);
     }
 };
 template <class Op>
 struct VectorizeCplxVRealV {
     static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
-        return twoVectors<Op, true, false, ImagRule::Always, false>(a, b);
+        return twoVectors<Op, true, false, ImagRule::Always>(a, b);
     }
 };
 template <class Op>
 struct VectorizeCplxVCplxV {
     static std::unique_ptr<MatVal> apply(const MatVal& a, const MatVal& b) {
-        return twoVectors<Op, true, true, ImagRule::Always, false>(a, b);
+        return twoVectors<Op, true, true, ImagRule::Always>(a, b);
     }
 };
 
