@@ -23,3 +23,12 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig"
 # shellcheck disable=SC2046
 g++ -o "$work/consumer-pc" "$root/tests/package/consumer.cpp" $(pkg-config --cflags --libs oru-special)
 LD_LIBRARY_PATH="$libdir" "$work/consumer-pc"
+
+echo "== the host integration guide's samples, through pkg-config"
+for sample in "$root"/docs/samples/*.cpp; do
+    name=$(basename "$sample" .cpp)
+    # shellcheck disable=SC2046
+    g++ -Wall -Wextra -Werror -pthread -o "$work/sample-$name" "$sample" $(pkg-config --cflags --libs oru-special)
+    LD_LIBRARY_PATH="$libdir" "$work/sample-$name" >/dev/null
+    echo "sample $name ok"
+done
