@@ -5,8 +5,16 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
+
+// ctest runs the tests of this file in parallel processes: every scratch
+// file carries the test's name and the process id.
+std::string scratchFile(const std::string& what) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return ::testing::TempDir() + "oru_cli_" + test->name() + "_" + std::to_string(getpid()) + "_" + what;
+}
 
 struct Outcome {
     std::string out;
@@ -16,7 +24,7 @@ struct Outcome {
 // Runs the program through the shell with the given argument text (already
 // quoted for the shell) and standard input taken from stdinText.
 Outcome runProgram(const std::string& arguments, const std::string& stdinText = "") {
-    const std::string input = ::testing::TempDir() + "oru_cli_stdin.txt";
+    const std::string input = scratchFile("stdin.txt");
     std::ofstream(input, std::ios::binary) << stdinText;
     const std::string command = std::string("'") + ORU_SPECIAL_PROGRAM + "' " + arguments + " < '" + input + "'";
     Outcome outcome;
@@ -59,7 +67,7 @@ TEST(Program, ExitStatusIsTheWorstOutcome) {
 }
 
 TEST(Program, StatementsFromFilesAndStandardInput) {
-    const std::string script = ::testing::TempDir() + "oru_cli_script.txt";
+    const std::string script = scratchFile("script.txt");
     std::ofstream(script, std::ios::binary) << "# a script\r\nn := 3\r\n\r\nTcheb(n, 2)\r\nfoo\n";
     const Outcome fromFile = runProgram("--json -f '" + script + "'");
     EXPECT_EQ(fromFile.out,
