@@ -108,7 +108,8 @@ void stirlingComplexLnGamma(double x, double y, double& re, double& im) {
 }
 
 void tabulGamma1(tabulComplex& res, const tabulComplex& a) {
-    const FpuPrecisionGuard guard;
+    // Everything here is computed in doubles: the x87 flags cannot change.
+    const FpuPrecisionGuard guard(FpuPrecisionGuard::X87Use::NoExtendedValues);
     const double x = a.re;
     const double y = a.im;
     if (y == 0.0 && checkInteger(x) == IsInteger) {

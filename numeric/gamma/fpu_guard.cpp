@@ -38,23 +38,25 @@ void setX87Flags(std::uint16_t flags) {
 // cannot move the kernel's loads and stores across a call, and at a call the
 // x87 register stack is empty.
 //
-// Reading and writing the control words is cheap; saving and reloading the
+// Reading and loading the control words is cheap; saving and reloading the
 // whole x87 environment (fnstenv/fldenv) costs several times more, and
-// clearing its flags (fnclex) about as much as all the rest. So the flags
-// are cleared only when there are any, and restored only when the call
-// changed them.
+// clearing its flags (fnclex) about as much as all the rest. So the x87
+// flags are cleared only when there are any, and restored only when the
+// call changed them.
 
-FpuPrecisionGuard::FpuPrecisionGuard() {
+FpuPrecisionGuard::FpuPrecisionGuard(X87Use use)
+    : m_tracksX87Flags(use == X87Use::ExtendedValues), m_x87ControlWord(0), m_x87StatusWord(0), m_mxcsr(0) {
     __asm__ volatile(
         "fnstcw %0\n\t"
         "stmxcsr %1"
         : "=m"(m_x87ControlWord), "=m"(m_mxcsr)
         :
         : "memory");
-    m_x87StatusWord = x87StatusWord();
-    // Pending flags are cleared before the control word is loaded, so that
-    // nothing can trap.
-    if ((m_x87StatusWord & kX87FlagBits) != 0) clearX87Flags();
+    if (m_tracksX87Flags) {
+        m_x87StatusWord = x87StatusWord();
+        if ((m_x87StatusWord & kX87FlagBits) != 0) clearX87Flags();
+    }
+    // With every exception masked, flags left pending cannot trap.
     const std::uint16_t controlWord = kX87ControlWord;
     const std::uint32_t mxcsr = kMxcsr;
     __asm__ volatile(
@@ -66,12 +68,14 @@ FpuPrecisionGuard::FpuPrecisionGuard() {
 }
 
 FpuPrecisionGuard::~FpuPrecisionGuard() {
-    const std::uint16_t callerFlags = m_x87StatusWord & kX87FlagBits;
-    if ((x87StatusWord() & kX87FlagBits) != callerFlags) {
-        if (callerFlags == 0) {
-            clearX87Flags();
-        } else {
-            setX87Flags(callerFlags);
+    if (m_tracksX87Flags) {
+        const std::uint16_t callerFlags = m_x87StatusWord & kX87FlagBits;
+        if ((x87StatusWord() & kX87FlagBits) != callerFlags) {
+            if (callerFlags == 0) {
+                clearX87Flags();
+            } else {
+                setX87Flags(callerFlags);
+            }
         }
     }
     __asm__ volatile(
@@ -86,7 +90,7 @@ FpuPrecisionGuard::~FpuPrecisionGuard() {
 
 // Elsewhere the default environment of the C library has every exception
 // masked and rounds to nearest.
-FpuPrecisionGuard::FpuPrecisionGuard() {
+FpuPrecisionGuard::FpuPrecisionGuard(X87Use) {
     std::fegetenv(&m_environment);
     std::fesetenv(FE_DFL_ENV);
 }

@@ -19,13 +19,20 @@ namespace Oru {
 
 class FpuPrecisionGuard {
 public:
-    FpuPrecisionGuard();
+    // Whether the guarded code computes extended (long double) values, and so
+    // can raise x87 flags. Reading the x87 status word twice costs about half
+    // of the guard, so code that computes in doubles only may say so; its
+    // x87 flags then stay as the caller had them without being touched.
+    enum class X87Use { ExtendedValues, NoExtendedValues };
+
+    explicit FpuPrecisionGuard(X87Use use = X87Use::ExtendedValues);
     ~FpuPrecisionGuard();
     FpuPrecisionGuard(const FpuPrecisionGuard&) = delete;
     FpuPrecisionGuard& operator=(const FpuPrecisionGuard&) = delete;
 
 private:
 #if defined(__x86_64__) || defined(__i386__)
+    bool m_tracksX87Flags;
     std::uint16_t m_x87ControlWord;
     std::uint16_t m_x87StatusWord;
     std::uint32_t m_mxcsr;

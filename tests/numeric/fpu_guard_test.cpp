@@ -87,5 +87,7 @@ TEST(FpuPrecisionGuard, X87FlagsComeBackAsTheCallerHadThem) {
     ASSERT_NE(pending, 0);
     call(tabulGamma2, 2.5, 3.5);  // extended arithmetic raises others
     EXPECT_EQ(x87Flags(), pending);
+    gamma1(2.5, 1.0);  // computes in doubles only and leaves them alone
+    EXPECT_EQ(x87Flags(), pending);
 }
 #endif
