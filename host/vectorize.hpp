@@ -299,53 +299,63 @@ struct BinaryVectorOp {
 
 // ---- vectorizers of the three- and four-argument functions -------------------
 
-// Calls W::opCplx with the vector's element inserted at 0-based position
-// Position among the scalars, so the adapter sees the host's order.
+// Calls W's kernel with the vector's element inserted at 0-based position
+// Position among the scalars, so the kernel sees the host's order.
 template <class W, std::size_t Position>
 struct ElementInserter;
 
 template <class W>
 struct ElementInserter<W, 0> {
     template <class... S>
-    static void call(num_val& r, const num_val& e, const S&... s) { W::opCplx(r, e, s...); }
+    static void call(tabulComplex& r, const tabulComplex& e, const S&... s) { W::kernel(r, e, s...); }
 };
 template <class W>
 struct ElementInserter<W, 1> {
     template <class S0, class... S>
-    static void call(num_val& r, const num_val& e, const S0& s0, const S&... s) {
-        W::opCplx(r, s0, e, s...);
+    static void call(tabulComplex& r, const tabulComplex& e, const S0& s0, const S&... s) {
+        W::kernel(r, s0, e, s...);
     }
 };
 template <class W>
 struct ElementInserter<W, 2> {
     template <class S0, class S1, class... S>
-    static void call(num_val& r, const num_val& e, const S0& s0, const S1& s1, const S&... s) {
-        W::opCplx(r, s0, s1, e, s...);
+    static void call(tabulComplex& r, const tabulComplex& e, const S0& s0, const S1& s1, const S&... s) {
+        W::kernel(r, s0, s1, e, s...);
     }
 };
 template <class W>
 struct ElementInserter<W, 3> {
     template <class S0, class S1, class S2>
-    static void call(num_val& r, const num_val& e, const S0& s0, const S1& s1, const S2& s2) {
-        W::opCplx(r, s0, s1, s2, e);
+    static void call(tabulComplex& r, const tabulComplex& e, const S0& s0, const S1& s1, const S2& s2) {
+        W::kernel(r, s0, s1, s2, e);
     }
 };
+
+// The element loop of a three- or four-argument function, its scalars
+// already converted. Each element gets what the adapter's opCplx would give
+// it (re and im copied into a tabulComplex, the result started at 0 + 0i and
+// copied back unchanged), without converting the scalars again for every
+// element.
+template <class W, std::size_t Position, class... Fixed>
+std::unique_ptr<MatVal> loopAmongScalars(const MatVal& v, const Fixed&... fixed) {
+    const double* re = v.m_rarr.data() + v.m_offset;
+    const double* im = v.HasImag() ? v.m_iarr->data() + v.m_offset : nullptr;
+    const std::int64_t stride = v.Data.m_anr;
+    return elementLoop<ImagRule::WhenNeededAll>(v, [&](int j, int i) {
+        const std::int64_t k = j * stride + i;
+        const tabulComplex element(re[k], im ? im[k] : 0.0);
+        tabulComplex r(0.0, 0.0);
+        ElementInserter<W, Position>::call(r, element, fixed...);
+        return r;
+    });
+}
 
 // The vector of a three- or four-argument function among its scalars. The
 // vector's imaginary parts are read when it has them; the scalars pass with
 // both parts, whatever they are.
 template <class W, std::size_t Position, class... Scalars>
 std::unique_ptr<MatVal> vectorAmongScalars(const MatVal& v, const Scalars&... scalars) {
-    const double* re = v.m_rarr.data() + v.m_offset;
-    const double* im = v.HasImag() ? v.m_iarr->data() + v.m_offset : nullptr;
-    const std::int64_t stride = v.Data.m_anr;
-    return elementLoop<ImagRule::WhenNeededAll>(v, [&](int j, int i) {
-        const std::int64_t k = j * stride + i;
-        const num_val element{re[k], im ? im[k] : 0.0};
-        num_val result{0.0, 0.0};
-        ElementInserter<W, Position>::call(result, element, scalars...);
-        return tabulComplex(result.rp, result.ip);
-    });
+    return loopAmongScalars<W, Position>(v, toComplex(scalars)...);
 }
 
 template <class W>
