@@ -1,8 +1,9 @@
 // The benchmark program. Names are kind/function/regime:
 //   kernel/...  one kernel call per input of a pool, reported per evaluation;
 //   boost/..., gsl/...  the same pool through a peer library;
-//   entry/...   one host call on a vector of 100 000 elements, per element;
-//   loop/...    the bare kernel loop over the same elements, per element;
+//   engine/...  one host call on a vector of 100 000 elements and the bare
+//               kernel loop over the same elements, in turn, per element;
+//   alloc/...   allocating and freeing result arrays of that length, per element;
 //   guard/...   the gamma kernels' floating-point guard on its own.
 // A kernel still raising (for instance "not implemented") marks its
 // benchmark as skipped with the message, and the run goes on.
@@ -10,16 +11,17 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <atomic>
+#include <cfenv>
 #include <cstdlib>
+#include <ctime>
 #include <deque>
 #include <fstream>
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bench/allocation_counter.hpp"
 #include "bench/peers.hpp"
 #include "bench/regimes.hpp"
 #include "numeric/gamma/fpu_guard.hpp"
@@ -33,24 +35,6 @@
 #ifndef ORU_BENCH_FLAGS
 #define ORU_BENCH_FLAGS "unknown"
 #endif
-
-// Every allocation of the program is counted, so that an entry benchmark
-// can state how many allocations one host call makes (a fixed few, never
-// one per element).
-namespace {
-std::atomic<std::size_t> allocationCount{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    allocationCount.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace OruBench {
 
@@ -145,51 +129,117 @@ private:
 
 // Allocations made by one host call, counted on an untimed call.
 double allocationsPerCall(const EntryCase& c, const HostCall& call) {
-    const std::size_t before = allocationCount.load();
+    if (c.entry == nullptr) return 0.0;
+    const std::size_t before = allocationsSoFar();
     try {
         Oru::Special::Result result = c.entry(call.args());
         benchmark::DoNotOptimize(result.get());
     } catch (const std::exception&) {
         // The timed loop reports the error.
     }
-    return static_cast<double>(allocationCount.load() - before);
+    return static_cast<double>(allocationsSoFar() - before);
 }
 
-void runEntry(benchmark::State& state, const EntryCase& c) {
+// CPU time of the calling thread, in nanoseconds.
+double threadCpuNs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
+}
+
+// The entry point and the bare kernel loop on the same elements, in turn
+// within every iteration, so that both see the same state of the machine and
+// their difference (the engine's cost) is not lost in the drift between two
+// separate benchmarks. The timed result includes freeing the result, as the
+// host would.
+void runEngine(benchmark::State& state, const EntryCase& c) {
     const HostCall call(c);
     const double allocations = allocationsPerCall(c, call);
-    for (auto _ : state) {
-        const bool ok = guarded(state, [&] {
-            Oru::Special::Result result = c.entry(call.args());
-            benchmark::DoNotOptimize(result.get());
-        });
-        if (!ok) break;
-    }
-    reportPer(state, c.elements.re.size());
-    state.counters["allocs_per_call"] = allocations;
-}
-
-void runReference(benchmark::State& state, const EntryCase& c) {
     std::vector<double> re(c.elements.re.size());
     std::vector<double> im(c.elements.re.size());
+    double loopNs = 0.0;
+    double entryNs = 0.0;
     for (auto _ : state) {
+        const double t0 = threadCpuNs();
         const bool ok = guarded(state, [&] {
             c.reference(c.elements, c.fixed, re.data(), im.data());
             benchmark::ClobberMemory();
+            const double t1 = threadCpuNs();
+            if (c.entry == nullptr) {
+                c.reference(c.elements, c.fixed, re.data(), im.data());
+                benchmark::ClobberMemory();
+            } else {
+                Oru::Special::Result result = c.entry(call.args());
+                benchmark::DoNotOptimize(result.get());
+            }
+            const double t2 = threadCpuNs();
+            loopNs += t1 - t0;
+            entryNs += t2 - t1;
         });
         if (!ok) break;
     }
-    reportPer(state, c.elements.re.size());
+    const double elements =
+        static_cast<double>(state.iterations()) * static_cast<double>(c.elements.re.size());
+    state.SetItemsProcessed(static_cast<std::int64_t>(elements));
+    if (elements > 0) {
+        state.counters["entry_ns"] = entryNs / elements;
+        state.counters["loop_ns"] = loopNs / elements;
+        state.counters["engine_ns"] = (entryNs - loopNs) / elements;
+    }
+    state.counters["allocs_per_call"] = allocations;
 }
 
-// Constructing and destroying the guard is all the cost it adds to a call of
-// tabulGamma1 or tabulGamma2.
-void runGuard(benchmark::State& state) {
+// The least any engine that hands over new result arrays pays: allocating
+// and zero-filling them, and freeing them after the host is done.
+void runResultArrays(benchmark::State& state, int arrays) {
+    for (auto _ : state) {
+        Tabul::MatVal::Array re(kVectorLength);
+        std::optional<Tabul::MatVal::Array> im;
+        if (arrays == 2) im.emplace(kVectorLength);
+        benchmark::DoNotOptimize(re.data());
+        if (im) benchmark::DoNotOptimize(im->data());
+    }
+    reportPer(state, kVectorLength);
+}
+
+// What the guard costs depends on the caller's x87 exception flags: an
+// extended-precision operation anywhere before (the Kelvin kernels' divisor,
+// the host's own long doubles) leaves the inexact flag pending, and the guard
+// then clears and later restores the caller's flags. Both states are
+// measured, for the guard alone and for Gamma(x), which opens one guard.
+void setCallerFlags(bool pending) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    if (pending) {
+        volatile long double one = 1.0L;
+        volatile long double three = 3.0L;
+        volatile long double third = one / three;  // inexact: sets the flag
+        benchmark::DoNotOptimize(third);
+    }
+}
+
+void runGuard(benchmark::State& state, bool pending) {
+    setCallerFlags(pending);
     for (auto _ : state) {
         Oru::FpuPrecisionGuard guard;
         benchmark::ClobberMemory();
     }
     reportPer(state, 1);
+}
+
+void runKernelWithFlags(benchmark::State& state, const Regime& r, bool pending) {
+    setCallerFlags(pending);
+    runKernel(state, r);
+}
+
+void registerGuard() {
+    for (const bool pending : {false, true}) {
+        const std::string flags = pending ? "caller's x87 flags pending" : "caller's flags clear";
+        benchmark::RegisterBenchmark(("guard/FpuPrecisionGuard/" + flags).c_str(), runGuard, pending);
+        for (const Regime& r : kernelRegimes())
+            if (r.function == "Gamma(z)" && r.regime == "real, x >= 0.5")
+                benchmark::RegisterBenchmark(("guard/Gamma(x)/" + flags).c_str(), runKernelWithFlags, std::cref(r),
+                                             pending);
+    }
 }
 
 std::string cpuModel() {
@@ -215,10 +265,11 @@ void registerAll() {
     }
     for (const EntryCase& c : entryCases()) {
         const std::string tail = c.function + "/" + c.variant;
-        benchmark::RegisterBenchmark(("entry/" + tail).c_str(), runEntry, std::cref(c));
-        benchmark::RegisterBenchmark(("loop/" + tail).c_str(), runReference, std::cref(c));
+        benchmark::RegisterBenchmark(("engine/" + tail).c_str(), runEngine, std::cref(c));
     }
-    benchmark::RegisterBenchmark("guard/FpuPrecisionGuard/construct and destroy", runGuard);
+    benchmark::RegisterBenchmark("alloc/result arrays/one array", runResultArrays, 1);
+    benchmark::RegisterBenchmark("alloc/result arrays/two arrays", runResultArrays, 2);
+    registerGuard();
 
     benchmark::AddCustomContext("cpu_model", cpuModel());
     benchmark::AddCustomContext("compiler", ORU_BENCH_COMPILER);

@@ -361,6 +361,12 @@ std::vector<EntryCase> buildEntryCases() {
     for (const VectorKind kind : {VectorKind::TwoRealVectors, VectorKind::TwoComplexVectors})
         out.push_back(entry<&tabulTcheb, 2, 1>("Tcheb", kind, {real(5.0), real(0.0), real(0.0), real(0.0)},
                                                tcheb, unitInterval));
+    // The resolution of the comparison: the bare loop timed against itself.
+    EntryCase calibration = entry<&tabulTcheb, 2, 1>("Tcheb", VectorKind::Real,
+                                                     {real(5.0), real(0.0), real(0.0), real(0.0)}, nullptr,
+                                                     unitInterval);
+    calibration.variant = "bare loop against itself";
+    out.push_back(std::move(calibration));
     addPointVector<&tabulUcheb>(out, "Ucheb", 5.0, [](HostArgs a) { return Special::Ucheb(a[0], a[1]); },
                                 unitInterval);
     addPointVector<&tabulHer>(out, "Her", 5.0, [](HostArgs a) { return Special::Her(a[0], a[1]); },

@@ -56,7 +56,7 @@ struct EntryCase {
     std::size_t arity;
     std::size_t position;  // 0-based host position of the vector
     Args fixed;            // values of the other arguments
-    EntryCall entry;
+    EntryCall entry;  // null: the reference loop is timed against itself
     ReferenceLoop reference;
     VectorInputs elements;
 };

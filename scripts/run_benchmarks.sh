@@ -5,7 +5,7 @@
 #   scripts/run_benchmarks.sh            # the whole run, about 4 minutes
 #   ORU_BENCH_MIN_TIME=0.01 ORU_BENCH_REPETITIONS=1 scripts/run_benchmarks.sh   # a quick smoke run
 #
-# The run has two passes: every benchmark, then the entry-point and bare-loop
+# The run has two passes: every benchmark, then the engine and result-array
 # benchmarks again with the C library's allocator keeping freed memory, so
 # that the engine's own cost per element can be told apart from the page
 # faults of fresh result arrays. Both go into the same document.
@@ -40,9 +40,9 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "== run: every benchmark"
 "$program" "${common[@]}" --benchmark_out="$out_dir/benchmarks.json" >/dev/null
 
-echo "== run: entry points and bare loops, allocator keeping freed memory"
+echo "== run: engine and result arrays, allocator keeping freed memory"
 GLIBC_TUNABLES=glibc.malloc.trim_threshold=1073741824:glibc.malloc.mmap_threshold=33554432 \
-    "$program" "${common[@]}" --benchmark_filter='^(entry|loop)/' \
+    "$program" "${common[@]}" --benchmark_filter='^(engine|alloc)/' \
     --benchmark_out="$out_dir/benchmarks-kept-memory.json" >/dev/null
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
