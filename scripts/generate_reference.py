@@ -247,9 +247,8 @@ def chebyshev(kind):
     table.write()
 
 
-def polynomial_points(table, r, evaluate, scale, region, n, x):
-    value = reference(evaluate, n, x)
-    table.add(region, (n, x), value, scale(n, x))
+def polynomial_point(table, evaluate, scale, region, n, x):
+    table.add(region, (n, x), reference(evaluate, n, x), scale(n, x))
 
 
 def hermite():
@@ -262,7 +261,7 @@ def hermite():
                                 1.0, 2 * x)
 
     def add(region, n, x):
-        polynomial_points(table, r, evaluate, scale, region, n, x)
+        polynomial_point(table, evaluate, scale, region, n, x)
 
     for _ in range(200):
         add("low-degree", r.randint(0, 20), r.uniform(-6, 6))
@@ -295,7 +294,7 @@ def laguerre():
             lambda k, a, b: (2 * a - b) + (b - a - x * a) / k, n, 1.0, 1.0 - x)
 
     def add(region, n, x):
-        polynomial_points(table, r, evaluate, scale, region, n, x)
+        polynomial_point(table, evaluate, scale, region, n, x)
 
     for _ in range(160):
         add("low-degree", r.randint(0, 20), r.uniform(0, 30))
@@ -327,7 +326,7 @@ def legendre():
             lambda k, a, b: (y * a + (y * a - b)) - (y * a - b) / k, n, 1.0, y)
 
     def add(region, n, x):
-        polynomial_points(table, r, evaluate, scale, region, n, x)
+        polynomial_point(table, evaluate, scale, region, n, x)
 
     for _ in range(160):
         add("low-degree", r.randint(0, 30), r.uniform(-1, 1))
