@@ -33,35 +33,40 @@ SLOWER = 1.15
 # Why a kernel costs what it costs: the fixed work its algorithm prescribes.
 # Shown next to every regime where a peer is faster.
 COST_NOTES = {
-    "Tcheb": "the three-term recurrence, n - 1 steps, prescribed for every degree (no closed "
-             "trigonometric form); per call also the degree and point checks",
-    "Ucheb": "as Tcheb: n - 1 recurrence steps and the argument checks",
-    "Her": "n - 1 recurrence steps and the argument checks",
-    "Lag": "n - 1 recurrence steps, each with a division by k (the rearranged recurrence)",
-    "Leg": "n - 1 recurrence steps, each with a division by k (the rearranged recurrence)",
-    "Jac": "n - 1 recurrence steps, each with a division and some ten multiplications",
-    "Gamma(z)": "every non-integer argument takes the complex path: eleven complex logarithms "
-                "(the upward shift by 11), Stirling's series, a complex exponential, and a "
-                "complex sine for the reflection; a real argument is not given a real shortcut. "
-                "Positive integers go through the factorial routine, whose cost grows with n. "
-                "The floating-point guard is opened on every call",
-    "LnGamma": "the shift of up to 16 complex multiplications with their winding count, and up "
-               "to 15 Stirling terms each tested against 2^-52; real arguments go through the "
-               "real log-gamma helper",
-    "Gamma(a,x)": "the series or continued fraction runs to 2^-52, plus a real log-gamma, a real "
-                  "gamma and the floating-point guard",
-    "Igamma": "the series or continued fraction runs to 2^-52 (no iteration cap), plus a real "
-              "log-gamma",
-    "Fhyper": "the series runs until a term no longer changes the sum (up to 1000 terms); the "
-              "connection formula sums two series and six gamma values; the logarithmic case "
-              "evaluates four digamma values in every pass of its series",
+    "Tcheb": "the argument checks, then n - 1 steps of the three-term recurrence, each a "
+             "multiplication, a doubling and a subtraction that depend on the step before; no "
+             "closed trigonometric form is used for any degree",
+    "Ucheb": "as Tcheb: the checks and n - 1 dependent recurrence steps",
+    "Her": "the checks and n - 1 dependent recurrence steps",
+    "Lag": "the checks and n - 1 recurrence steps, each with a division by k (the recurrence is "
+           "rearranged so that k is the only divisor)",
+    "Leg": "the checks and n - 1 recurrence steps, each with a division by k (the rearranged "
+           "recurrence)",
+    "Jac": "the checks and n - 1 recurrence steps, each with a division and about ten "
+           "multiplications in a fixed order",
+    "Gamma(z)": "every non-integer argument, real or complex, takes the complex path: eleven "
+                "complex logarithms for the upward shift by 11, Stirling's series, a complex "
+                "exponential, and for Re z < 0.5 a complex sine; a positive integer costs the "
+                "integer test and a table look-up, so there the time is mostly the floating-point "
+                "guard (see its section)",
+    "LnGamma": "complex arguments: a shift of up to 16 complex multiplications with the winding "
+               "count, and up to 15 Stirling terms, each tested against 2^-52; the reflection "
+               "adds a complex sine and a second evaluation; real arguments go through the real "
+               "log-gamma helper (a rational approximation after up to 11 recurrence steps)",
+    "Gamma(a,x)": "the series or continued fraction runs until the relative change falls to "
+                  "2^-52, plus a real log-gamma, a real gamma and the floating-point guard",
+    "Igamma": "the series or continued fraction runs until the relative change falls to 2^-52 "
+              "(no cap on the terms), plus a real log-gamma and an exponential",
+    "Fhyper": "the series runs until a term no longer changes the sum (up to 1000 terms); Pfaff's "
+              "transformation adds a complex power; the logarithmic case evaluates four digamma "
+              "values in every pass of its series (up to 999 passes)",
     "Mhyper": "the power series is always summed first (up to 200 terms); where its error "
-              "estimate is above 1e-6 both asymptotic 2F0 series are summed as well, with their "
-              "gamma-function prefactors",
-    "Ibeta": "up to 100 passes of the continued fraction, two partial fractions each, and four "
+              "estimate is above 1e-6, both 2F0 series of the asymptotic expansion are summed as "
+              "well, with their gamma-function prefactors",
+    "Ibeta": "up to 100 passes of the continued fraction, two partial fractions each, and three "
              "real log-gammas",
     "Ber": "the power series, four terms a pass, until a whole pass changes the sum by less than "
-           "2^-52",
+           "2^-52, with the divisor in extended precision",
     "Bei": "as Ber",
 }
 
@@ -189,8 +194,11 @@ def kernel_section(values, spread, errors):
              "algorithm; the time is per kernel call (`Oru::tabulTcheb(res, a, b)` and so on, "
              "called directly). The peers get the same inputs and compute the same function in "
              "the same normalisation (Boost: default policy with every error set to "
-             "`ignore_error`; GSL: error handler off). A ratio above 1 means we are slower; "
-             f"above {SLOWER} it is marked.", "",
+             "`ignore_error`; GSL: error handler off). Boost's routines are templates compiled "
+             "into the benchmark's own loop, where they can be inlined; ours and GSL's are calls "
+             "into a library, as the engine makes them, which for evaluations of a few "
+             "nanoseconds is a noticeable part of the time. A ratio above 1 means we are "
+             f"slower; above {SLOWER} it is marked.", "",
              "| Function | Regime | ours | Boost | ours/Boost | GSL | ours/GSL |",
              "|---|---|---|---|---|---|---|"]
     slower = []
