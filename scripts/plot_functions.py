@@ -144,8 +144,11 @@ def plots():
                        lambda x, a=a, b=b: f"Jac(4, {a}, {b}, {number(x)})") for a, b in jac_params])
     for fn in ("Ber", "Bei"):
         lower = fn.lower()
-        p[lower] = (f"Kelvin functions {lower}_n(x)", "x", f"{lower}_n(x)", "set yrange [-12:12]",
-                    poly_curves(fn, range(0, 3), 0, 10, n=300))
+        # Scaled by the growth of the amplitude, e^(x/sqrt 2) / sqrt(2 pi x).
+        p[lower] = (f"Kelvin functions, {lower}_n(x) sqrt(2πx) e^{{-x/√2}}", "x",
+                    f"scaled {lower}_n(x)", "set yrange [-1.6:1.6]",
+                    poly_curves(fn, range(0, 3), 0, 30, n=600,
+                                weight=lambda k, x: math.sqrt(2 * math.pi * x) * math.exp(-x / math.sqrt(2))))
         exact = mpmath.ber if fn == "Ber" else mpmath.bei
         p[lower + "-error"] = (
             f"Error of {lower}_n(x), relative to |ber_n(x) + i bei_n(x)|", "x",
@@ -238,8 +241,8 @@ def write_data(path, rows):
             f.write("\n" if row is None else f"{row[0]!r} {row[1]!r}\n")
 
 
-def draw(name, spec, program, out, work):
-    title, xlabel, ylabel, settings, curves = spec
+def draw(name, graph, program, out, work):
+    title, xlabel, ylabel, settings, curves = graph
     commands = [
         f"set terminal svg size 720,{500 if 'logscale y' in settings else 440} dynamic enhanced font 'sans,12' background rgb 'white'",
         f"set output '{os.path.join(out, name + '.svg')}'",
@@ -296,16 +299,16 @@ def main():
     parser.add_argument("names", nargs="*", help="only these graphs (default: all)")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    specs = plots()
-    wanted = args.names or list(specs) + ["gamma-modulus"]
+    graphs = plots()
+    wanted = args.names or list(graphs) + ["gamma-modulus"]
     with tempfile.TemporaryDirectory() as work:
         for name in wanted:
             if name == "gamma-modulus":
                 draw_gamma_modulus(args.program, args.out, work)
-            elif name in specs:
-                draw(name, specs[name], args.program, args.out, work)
+            elif name in graphs:
+                draw(name, graphs[name], args.program, args.out, work)
             else:
-                sys.exit(f"unknown graph {name}; known: {', '.join(list(specs) + ['gamma-modulus'])}")
+                sys.exit(f"unknown graph {name}; known: {', '.join(list(graphs) + ['gamma-modulus'])}")
     return 0
 
 
