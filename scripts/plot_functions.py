@@ -130,6 +130,16 @@ def plots():
                   "set yrange [-1.1:1.1]", poly_curves("Tcheb", range(1, 6), -1, 1))
     p["ucheb"] = ("Chebyshev polynomials of the second kind U_n(x)", "x", "U_n(x)",
                   "set yrange [-6.5:6.5]", poly_curves("Ucheb", range(1, 6), -1, 1))
+    # Just outside 1, where the recurrence is worst: x = 1 + d for d on a log scale.
+    gaps = [10.0 ** e for e in linspace(-12, -1, 300)]
+    p["chebyshev-error"] = (
+        "Relative error of T_n(1 + d) and U_n(1 + d), n = 1000", "d = x - 1",
+        "relative error in units of 2^{-52}",
+        "set logscale xy; set format y '10^{%L}'; set format x '10^{%L}'",
+        [Curve(f"{name}(1000, 1 + d)", [(1.0 + d) - 1.0 for d in gaps],
+               lambda d, name=name: f"{name}(1000, {number(1.0 + d)})",
+               relative_error(lambda d, f=f: f(1000, mpmath.mpf(1.0 + d))), "points pt 7 ps 0.4")
+         for name, f in (("Tcheb", mpmath.chebyt), ("Ucheb", mpmath.chebyu))])
     p["leg"] = ("Legendre polynomials P_n(x)", "x", "P_n(x)", "set yrange [-1.1:1.1]",
                 poly_curves("Leg", range(1, 6), -1, 1))
     p["her"] = ("Hermite polynomials, H_n(x) e^{-x^2/2} / sqrt(2^n n!)", "x", "scaled H_n(x)",
