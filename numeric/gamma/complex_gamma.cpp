@@ -49,11 +49,34 @@ Pair pairQuotient(const Pair& a, const Pair& b) {
     return {(a.re * m + a.im) / den, (a.im * m - a.re) / den};
 }
 
-// Gamma(z) = pi / (sin(pi z) Gamma(1 - z)), with z itself in the sine.
-tabulComplex reflectGamma(const tabulComplex& reciprocalGammaOfOneMinusZ, const tabulComplex& z) {
+constexpr double kLogTwoPi = 1.8378770664093456;  // ln(2 pi)
+
+// ln(pi / sin(pi z)) where sin(pi z) leaves the double range (|Im z| above
+// about 226). There, for y > 0, sin(pi z) = (i/2) e^(-i pi z) (1 - e^(2 i pi z))
+// with |e^(2 i pi z)| below e^-1400, so
+//   ln(pi / sin(pi z)) = ln(2 pi) - pi y + i (pi x - pi/2),
+// and the conjugate for y < 0. x enters modulo 2, the period of e^(i pi x).
+tabulComplex logReflectionFactorFarFromAxis(const tabulComplex& z) {
+    const double phase = kPi * std::fmod(z.re, 2.0) - kPi / 2;
+    if (z.im > 0.0) return {kLogTwoPi - kPi * z.im, phase};
+    return {kLogTwoPi + kPi * z.im, -phase};
+}
+
+// Gamma(z) = pi / (sin(pi z) Gamma(1 - z)), with z itself in the sine;
+// logOfReciprocal is -ln Gamma(1 - z) and reciprocal its exponential.
+tabulComplex reflectGamma(const tabulComplex& reciprocal, const tabulComplex& logOfReciprocal,
+                          const tabulComplex& z) {
     const tabulComplex s = complexSin(realMulComplex(kPi, z));
-    const tabulComplex f = realDivComplex(kPi, s);
-    return complexMul(reciprocalGammaOfOneMinusZ, f);
+    if (std::isfinite(s.re) && std::isfinite(s.im)) {
+        const tabulComplex f = realDivComplex(kPi, s);
+        return complexMul(reciprocal, f);
+    }
+    // The sine overflowed: pi / sin would be inf / inf = NaN although Gamma(z)
+    // is representable (or underflows to 0). Combine the two factors as
+    // logarithms instead.
+    if (!std::isfinite(z.re) || !std::isfinite(z.im)) return complexMul(reciprocal, realDivComplex(kPi, s));
+    const tabulComplex logF = logReflectionFactorFarFromAxis(z);
+    return complexExp({logOfReciprocal.re + logF.re, logOfReciprocal.im + logF.im});
 }
 
 }  // namespace
@@ -128,7 +151,7 @@ void tabulGamma1(tabulComplex& res, const tabulComplex& a) {
     }
     if (y == 0.0) t.im = 0.0;
     tabulComplex value = complexExp(t);
-    if (reflect) value = reflectGamma(value, a);
+    if (reflect) value = reflectGamma(value, t, a);
     // A real argument gives an exactly real result, also where Gamma(x)
     // overflows and the exponential's inf * sin 0 would make it NaN.
     if (y == 0.0) value.im = 0.0;

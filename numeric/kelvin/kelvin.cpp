@@ -23,6 +23,7 @@ struct KelvinPhases {
 
 constexpr double quarterPi = 0.7853981633974483;
 constexpr double changeTolerance = 2.220446049250313e-16;  // 2^-52
+constexpr int maxPasses = 1000;  // four times the most round-to-nearest needs
 
 // The phase factors are the computed cosine and sine of n times the stored
 // pi/4, not exact values: for n = 2 the cosine is about 6.1e-17, not 0.
@@ -43,9 +44,15 @@ KelvinPhases beiPhases(unsigned n) {
 // power during the n steps of the first term. After that the power is
 // rounded to a double at every step and the sum at every term.
 //
-// The loop ends: once k! (n+k)! overflows the extended range (k below 1000),
-// every term is 0 or, for an infinite power, NaN, so a pass either leaves the
-// sum unchanged or makes it a NaN.
+// The loop ends: once k! (n+k)! overflows the extended range (k below 1000,
+// so within 250 passes), every term is 0 or, for an infinite power, NaN, so a
+// pass either leaves the sum unchanged or makes it a NaN. That holds when
+// overflow gives infinities. A host that calls in a directed rounding mode
+// gets saturation at the largest finite value instead: the divisor stops
+// growing, the terms stay tiny but non-zero, and rounding upward (or
+// downward) moves a huge sum by one unit in its last place at every term, so
+// the change never falls below the tolerance. The pass limit ends that case
+// with "not converging"; in round-to-nearest it is never reached.
 double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
     const double h = x / 2.0;
     long double firstPower = phases.startSign;
@@ -59,7 +66,7 @@ double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
     const double h2 = h * h;
     const long double order = n;
     long double k = 0.0L;
-    for (;;) {
+    for (int pass = 0; pass < maxPasses; ++pass) {
         const double previousSum = sum;
         for (const double phase : phases.perPass) {
             k = k + 1.0L;
@@ -71,6 +78,7 @@ double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
         if (std::isnan(change)) Throw("not converging", 0xFFFFFFFFu);
         if (change < changeTolerance) return sum;
     }
+    Throw("not converging", 0xFFFFFFFFu);
 }
 
 }  // namespace
