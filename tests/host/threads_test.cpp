@@ -1,7 +1,8 @@
 // The library keeps no state and touches only the calling thread's
 // floating-point environment, so the same calls made from several threads at
 // once must give the results of a single-threaded run bit for bit, errors
-// included. Threads that run in another rounding mode call the gamma
+// included: every kernel on every point of the reference data, and seeded
+// calls of the fourteen entry points with vectors. Threads that run in another rounding mode call the gamma
 // functions, whose guard computes in round-to-nearest and must hand the
 // thread's own mode back after every call. The suite also runs under
 // ThreadSanitizer (scripts/ci_reliability.sh).
@@ -11,6 +12,7 @@
 #include <array>
 #include <cfenv>
 #include <cstring>
+#include <functional>
 #include <latch>
 #include <memory>
 #include <optional>
@@ -22,6 +24,7 @@
 
 #include "fuzz/entry_points.hpp"
 #include "fuzz/outcome_check.hpp"
+#include "tests/accuracy/reference_data.hpp"
 
 namespace {
 
@@ -122,18 +125,36 @@ private:
     }
 };
 
-const CallSet& callSet() {
-    static const CallSet set;
-    return set;
+// One unit of work for the threads: a call whose outcome is compared.
+struct Work {
+    std::string name;
+    bool gamma;  // a gamma function, called from the upward-rounding threads too
+    std::function<std::string()> run;
+};
+
+std::string referenceOutcome(const Oru::Accuracy::ReferenceFunction& f, const std::vector<double>& inputs) {
+    try {
+        const Oru::tabulComplex r = f.evaluate(inputs);
+        return std::to_string(OruFuzz::bitsOf(r.re)) + ' ' + std::to_string(OruFuzz::bitsOf(r.im));
+    } catch (const Vesk::Run::AppException& e) {
+        return OruFuzz::fingerprint(e);
+    }
 }
 
-std::vector<std::string> singleThreadedOutcomes() {
-    std::vector<std::string> out;
-    for (const HostCall& c : callSet().calls) out.push_back(outcomeOf(c));
-    return out;
+// Every kernel on every reference point, then the entry points on vectors.
+std::vector<Work> allWork() {
+    static const CallSet calls;
+    std::vector<Work> work;
+    for (const Oru::Accuracy::ReferenceFunction& f : Oru::Accuracy::referenceFunctions()) {
+        const std::string file = Oru::Accuracy::referenceDirectory() + "/" + f.name + ".txt";
+        const bool gamma = std::strcmp(f.name, "gamma") == 0 || std::strcmp(f.name, "gamma2") == 0;
+        for (const Oru::Accuracy::ReferencePoint& point : Oru::Accuracy::readReferenceFile(file, f.arity))
+            work.push_back({f.name, gamma, [&f, inputs = point.inputs] { return referenceOutcome(f, inputs); }});
+    }
+    for (const HostCall& c : calls.calls)
+        work.push_back({c.entry->name, std::strcmp(c.entry->name, "Gamma") == 0, [&c] { return outcomeOf(c); }});
+    return work;
 }
-
-bool isGamma(const HostCall& c) { return std::strcmp(c.entry->name, "Gamma") == 0; }
 
 // What one thread saw differently from the single-threaded run.
 struct ThreadReport {
@@ -142,36 +163,35 @@ struct ThreadReport {
     std::string first;
 };
 
-void compare(ThreadReport& report, const HostCall& call, const std::string& expected) {
-    const std::string got = outcomeOf(call);
+void compare(ThreadReport& report, const Work& w, const std::string& expected) {
+    const std::string got = w.run();
     if (got == expected) return;
-    if (report.mismatches++ == 0) report.first = std::string(call.entry->name) + ": " + got + " | " + expected;
+    if (report.mismatches++ == 0) report.first = w.name + ": " + got + " | " + expected;
 }
 
 }  // namespace
 
 TEST(Threads, ConcurrentCallsMatchASingleThreadedRunBitForBit) {
-    const std::vector<HostCall>& calls = callSet().calls;
-    const std::vector<std::string> expected = singleThreadedOutcomes();
-    ASSERT_FALSE(calls.empty());
+    const std::vector<Work> work = allWork();
+    ASSERT_GT(work.size(), 5000u);
+    std::vector<std::string> expected;
+    for (const Work& w : work) expected.push_back(w.run());
 
     constexpr int kPlainThreads = 4;
     constexpr int kUpwardThreads = 2;
-    constexpr int kRounds = 2;
     std::vector<ThreadReport> reports(kPlainThreads + kUpwardThreads);
     std::latch start(kPlainThreads + kUpwardThreads);
     std::vector<std::thread> threads;
 
-    // Every function, each thread starting at a different call.
+    // Everything, each thread starting at a different place.
     for (int t = 0; t < kPlainThreads; ++t) {
         threads.emplace_back([&, t] {
             start.arrive_and_wait();
-            const std::size_t shift = calls.size() * static_cast<std::size_t>(t) / kPlainThreads;
-            for (int round = 0; round < kRounds; ++round)
-                for (std::size_t k = 0; k < calls.size(); ++k) {
-                    const std::size_t i = (k + shift) % calls.size();
-                    compare(reports[t], calls[i], expected[i]);
-                }
+            const std::size_t shift = work.size() * static_cast<std::size_t>(t) / kPlainThreads;
+            for (std::size_t k = 0; k < work.size(); ++k) {
+                const std::size_t i = (k + shift) % work.size();
+                compare(reports[t], work[i], expected[i]);
+            }
         });
     }
     // The gamma functions from threads rounding upward: their guard rounds
@@ -180,10 +200,10 @@ TEST(Threads, ConcurrentCallsMatchASingleThreadedRunBitForBit) {
         threads.emplace_back([&, t] {
             std::fesetround(FE_UPWARD);
             start.arrive_and_wait();
-            for (int round = 0; round < 2 * kRounds; ++round)
-                for (std::size_t i = 0; i < calls.size(); ++i) {
-                    if (!isGamma(calls[i])) continue;
-                    compare(reports[t], calls[i], expected[i]);
+            for (int round = 0; round < 2; ++round)
+                for (std::size_t i = 0; i < work.size(); ++i) {
+                    if (!work[i].gamma) continue;
+                    compare(reports[t], work[i], expected[i]);
                     if (std::fegetround() != FE_UPWARD) ++reports[t].roundingModeLost;
                 }
             std::fesetround(FE_TONEAREST);
