@@ -6,6 +6,8 @@
 #include "oru/special.hpp"
 
 #include <memory>
+#include <type_traits>
+#include <typeinfo>
 
 #include "host/vectorize.hpp"
 #include "host/wrappers.hpp"
@@ -22,8 +24,18 @@ using Tabul::NumVal;
 using Result = Special::Result;
 using Arg = Special::Arg;
 
-const NumVal* asScalar(Arg v) { return dynamic_cast<const NumVal*>(v); }
-const MatVal* asMatrix(Arg v) { return dynamic_cast<const MatVal*>(v); }
+// Both classes are final, so comparing the dynamic type is the same test as
+// a dynamic_cast, without the walk of the class hierarchy that the runtime's
+// general cast makes (several of them per call in the four-argument forms).
+static_assert(std::is_final_v<NumVal> && std::is_final_v<MatVal>);
+
+template <class Kind>
+const Kind* asKind(Arg v) {
+    return v != nullptr && typeid(*v) == typeid(Kind) ? static_cast<const Kind*>(v) : nullptr;
+}
+
+const NumVal* asScalar(Arg v) { return asKind<NumVal>(v); }
+const MatVal* asMatrix(Arg v) { return asKind<MatVal>(v); }
 
 bool isNested(Arg v) {
     const MatVal* m = asMatrix(v);
