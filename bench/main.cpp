@@ -4,6 +4,7 @@
 //   engine/...  one host call on a vector of 100 000 elements and the bare
 //               kernel loop over the same elements, in turn, per element;
 //   alloc/...   allocating and freeing result arrays of that length, per element;
+//   scalar/...  one host call with scalar arguments per input of a pool;
 //   guard/...   the gamma kernels' floating-point guard on its own.
 // A kernel still raising (for instance "not implemented") marks its
 // benchmark as skipped with the message, and the run goes on.
@@ -140,6 +141,32 @@ double allocationsPerCall(const EntryCase& c, const HostCall& call) {
     return static_cast<double>(allocationsSoFar() - before);
 }
 
+// A host call with scalar arguments, as a worksheet cell makes it, on the
+// pool of a kernel regime: the kernel's time plus the entry point's own
+// (telling the argument kinds apart, converting, creating the result).
+void runScalarCall(benchmark::State& state, const Regime& r, EntryCall call, std::size_t arity) {
+    std::vector<std::unique_ptr<Tabul::NumVal>> owned;
+    std::vector<std::array<const Tabul::Value*, 4>> calls;
+    for (const Args& a : r.pool) {
+        std::array<const Tabul::Value*, 4> args{};
+        for (std::size_t k = 0; k < arity; ++k) {
+            owned.push_back(std::make_unique<Tabul::NumVal>(a[k].re, a[k].im));
+            args[k] = owned.back().get();
+        }
+        calls.push_back(args);
+    }
+    for (auto _ : state) {
+        const bool ok = guarded(state, [&] {
+            for (const auto& args : calls) {
+                Oru::Special::Result result = call(args.data());
+                benchmark::DoNotOptimize(result.get());
+            }
+        });
+        if (!ok) break;
+    }
+    reportPer(state, calls.size());
+}
+
 // CPU time of the calling thread, in nanoseconds.
 double threadCpuNs() {
     timespec t{};
@@ -262,6 +289,16 @@ void registerAll() {
             for (const Peer& p : lib.peers)
                 if (p.key == r.peerKey)
                     benchmark::RegisterBenchmark((lib.name + "/" + tail).c_str(), runPeer, std::cref(r), p.call);
+    }
+    // Scalar calls on the first regime of every function.
+    for (const EntryCase& c : entryCases()) {
+        if (c.kind != VectorKind::Real || c.entry == nullptr) continue;
+        for (const Regime& r : kernelRegimes())
+            if (r.function == c.function) {
+                benchmark::RegisterBenchmark(("scalar/" + r.function + "/" + r.regime).c_str(), runScalarCall,
+                                             std::cref(r), c.entry, c.arity);
+                break;
+            }
     }
     for (const EntryCase& c : entryCases()) {
         const std::string tail = c.function + "/" + c.variant;

@@ -392,6 +392,25 @@ def engine_verdict(values, rows, kept, kept_rows, cheapest):
     return lines
 
 
+def scalar_section(values):
+    lines = ["## Scalar calls", "",
+             "A host call with scalar arguments (as a worksheet cell makes it) on the pool of a "
+             "function's first regime, next to the kernel called directly on the same pool: the "
+             "difference is the entry point's own cost per call (telling the argument kinds "
+             "apart, converting the scalars, creating the result value and freeing it).", "",
+             "| Function | Regime | kernel | entry point | entry point's own cost |",
+             "|---|---|---|---|---|"]
+    for name, entry in values.items():
+        kind, function, regime = split(name)
+        if kind != "scalar":
+            continue
+        kernel = values.get(f"kernel/{function}/{regime}")
+        own = "–" if kernel is None else f"{entry - kernel:+.1f} ns"
+        lines.append(f"| {function} | {regime} | {fmt_ns(kernel)} | {fmt_ns(entry)} | {own} |")
+    lines.append("")
+    return lines
+
+
 def guard_section(values):
     lines = ["## The floating-point guard of the gamma kernels", "",
              "`FpuPrecisionGuard` constructed and destroyed on its own, per iteration, next to one "
@@ -451,6 +470,7 @@ def main():
     out += machine_section(runs, args)
     out += kernel_section(values, spread, errors)
     out += engine_section(values, counters, kept, kept_counters)
+    out += scalar_section(values)
     out += guard_section(values)
     worst_cv = max(spread.values(), default=None)
     if worst_cv is not None:
