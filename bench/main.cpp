@@ -244,10 +244,10 @@ void setCallerFlags(bool pending) {
     }
 }
 
-void runGuard(benchmark::State& state, bool pending) {
+void runGuard(benchmark::State& state, Oru::FpuPrecisionGuard::X87Use use, bool pending) {
     setCallerFlags(pending);
     for (auto _ : state) {
-        Oru::FpuPrecisionGuard guard;
+        Oru::FpuPrecisionGuard guard(use);
         benchmark::ClobberMemory();
     }
     reportPer(state, 1);
@@ -258,14 +258,31 @@ void runKernelWithFlags(benchmark::State& state, const Regime& r, bool pending) 
     runKernel(state, r);
 }
 
+// Each guarded kernel next to the guard in the form it opens: Gamma(z)
+// computes in doubles only, Gamma(a, x) also in extended precision.
 void registerGuard() {
+    using Use = Oru::FpuPrecisionGuard::X87Use;
+    struct Guarded {
+        const char* kernel;
+        const char* function;
+        const char* regime;
+        const char* form;
+        Use use;
+    };
+    const Guarded guarded[] = {
+        {"Gamma(x)", "Gamma(z)", "real, x >= 0.5", "doubles only", Use::NoExtendedValues},
+        {"Gamma(a,x)", "Gamma(a,x)", "power series, x <= max(1, a)", "extended values", Use::ExtendedValues},
+    };
     for (const bool pending : {false, true}) {
         const std::string flags = pending ? "caller's x87 flags pending" : "caller's flags clear";
-        benchmark::RegisterBenchmark(("guard/FpuPrecisionGuard/" + flags).c_str(), runGuard, pending);
-        for (const Regime& r : kernelRegimes())
-            if (r.function == "Gamma(z)" && r.regime == "real, x >= 0.5")
-                benchmark::RegisterBenchmark(("guard/Gamma(x)/" + flags).c_str(), runKernelWithFlags, std::cref(r),
-                                             pending);
+        for (const Guarded& g : guarded) {
+            benchmark::RegisterBenchmark(("guard/FpuPrecisionGuard, " + std::string(g.form) + "/" + flags).c_str(),
+                                         runGuard, g.use, pending);
+            for (const Regime& r : kernelRegimes())
+                if (r.function == g.function && r.regime == g.regime)
+                    benchmark::RegisterBenchmark(("guard/" + std::string(g.kernel) + "/" + flags).c_str(),
+                                                 runKernelWithFlags, std::cref(r), pending);
+        }
     }
 }
 

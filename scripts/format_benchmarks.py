@@ -411,34 +411,46 @@ def scalar_section(values):
     return lines
 
 
+GUARDED = (("Gamma(x)", "doubles only"), ("Gamma(a,x)", "extended values"))
+FLAG_STATES = (("clear", "caller's flags clear"), ("pending", "caller's x87 flags pending"))
+
+
 def guard_section(values):
     lines = ["## The floating-point guard of the gamma kernels", "",
-             "`FpuPrecisionGuard` constructed and destroyed on its own, per iteration, next to one "
-             "call of Gamma(x) (`tabulGamma1` on the pool \"real, x >= 0.5\", which opens one guard). "
-             "The guard's cost depends on the caller's x87 exception flags, so both states are "
+             "`FpuPrecisionGuard` constructed and destroyed on its own, per iteration, in the form "
+             "each gamma kernel opens it (Gamma(z) computes in doubles only and leaves the x87 "
+             "flags alone; Gamma(a, x) also computes extended values and tracks the x87 flags), "
+             "next to one call of that kernel (Gamma(x): `tabulGamma1` on the pool \"real, x >= "
+             "0.5\"; Gamma(a, x): `tabulGamma2` on the power-series pool), which includes one "
+             "guard. The cost can depend on the caller's x87 exception flags, so both states are "
              "measured: flags clear, and the inexact flag pending, as any extended-precision "
              "operation before the call leaves it (the Kelvin kernels' divisor, a host's own long "
              "doubles); nothing clears it afterwards, so in a long session it is the usual state.",
-             "", "| caller's x87 flags | guard | Gamma(x) | share |", "|---|---|---|---|"]
+             "", "| kernel | guard form | caller's x87 flags | guard | kernel | share |",
+             "|---|---|---|---|---|---|"]
     over = []
-    for label, key in (("clear", "caller's flags clear"), ("pending", "caller's x87 flags pending")):
-        guard = values.get(f"guard/FpuPrecisionGuard/{key}")
-        gamma = values.get(f"guard/Gamma(x)/{key}")
-        if guard is None or gamma is None:
-            lines.append(f"| {label} | – | – | – |")
-            continue
-        share = guard / gamma
-        lines.append(f"| {label} | {fmt_ns(guard)} | {fmt_ns(gamma)} | {share * 100:.1f} % |")
-        if share > GUARD_LIMIT:
-            over.append((label, share))
+    for kernel, form in GUARDED:
+        for label, key in FLAG_STATES:
+            guard = values.get(f"guard/FpuPrecisionGuard, {form}/{key}")
+            time = values.get(f"guard/{kernel}/{key}")
+            if guard is None or time is None:
+                lines.append(f"| {kernel} | {form} | {label} | – | – | – |")
+                continue
+            share = guard / time
+            lines.append(f"| {kernel} | {form} | {label} | {fmt_ns(guard)} | {fmt_ns(time)} | "
+                         f"{share * 100:.1f} % |")
+            if kernel == "Gamma(x)" and share > GUARD_LIMIT:
+                over.append((label, share, guard, time))
     lines.append("")
     if over:
-        states = ", ".join(f"{share * 100:.0f} % with the flags {label}" for label, share in over)
+        states = "; ".join(f"{fmt_ns(g)} of {fmt_ns(t)}, {share * 100:.0f} %, with the caller's flags {label}"
+                           for label, share, g, t in over)
         lines.append(f"**The guard costs more than a tenth of Gamma(x)** ({states}): it should be "
-                     "made cheaper. Saving and loading the two control words is a few nanoseconds; "
-                     "the rest is the x87 status handling: clearing the caller's pending flags "
-                     "(`fnclex`) on entry and putting them back on exit, which on x87 needs "
-                     "`fnstenv`/`fldenv`, the slowest instructions of the lot.")
+                     "made cheaper. What it does on x86-64: save and load the x87 control word and "
+                     "MXCSR on entry, load both back on exit (`fnstcw`, `fldcw`, `stmxcsr`, "
+                     "`ldmxcsr`), plus, in the tracking form, the x87 status word and, when flags "
+                     "are pending, `fnclex` and `fnstenv`/`fldenv` to clear and restore them. "
+                     "On this processor each x87 control instruction costs several nanoseconds.")
     else:
         lines.append("The guard costs less than a tenth of Gamma(x).")
     lines.append("")
