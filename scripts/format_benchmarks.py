@@ -232,8 +232,7 @@ def kernel_section(values, spread, errors):
         lines.append("")
         lines.append("The orders of operations of every kernel are fixed (the results must stay "
                      "bit-identical), so these costs are those of the prescribed algorithms; "
-                     "the peers use other algorithms and other orders, and give other results in "
-                     "the last bits.")
+                     "the peers use algorithms of their own.")
     lines.append("")
     return lines
 
