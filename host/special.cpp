@@ -37,7 +37,10 @@ const Kind* asKind(Arg v) {
 const NumVal* asScalar(Arg v) { return asKind<NumVal>(v); }
 const MatVal* asMatrix(Arg v) { return asKind<MatVal>(v); }
 
+// A type test that fails compares the two type names as strings, one that
+// succeeds only their addresses; so the likely kind, a scalar, is tried first.
 bool isNested(Arg v) {
+    if (asScalar(v) != nullptr) return false;
     const MatVal* m = asMatrix(v);
     return m != nullptr && m->HasPtrs();
 }
@@ -89,8 +92,8 @@ Result fourArgumentCall(Arg a, Arg b, Arg c, Arg d) {
     if (isNested(d)) Throw("may not be nested", 4);
     const NumVal* sa = asScalar(a);
     const NumVal* sd = asScalar(d);
-    const MatVal* ma = asMatrix(a);
-    const MatVal* md = asMatrix(d);
+    const MatVal* ma = sa != nullptr ? nullptr : asMatrix(a);
+    const MatVal* md = sd != nullptr ? nullptr : asMatrix(d);
     if (sa != nullptr && sd != nullptr) return scalarCall<W>(sa, sb, sc, sd);
     if (ma != nullptr && sd != nullptr) {
         if (ma->Data.m_cols != 1) Throw("must be vector", 1);
