@@ -336,16 +336,12 @@ struct ElementInserter<W, 3> {
 // it (re and im copied into a tabulComplex, the result started at 0 + 0i and
 // copied back unchanged), without converting the scalars again for every
 // element.
-template <class W, std::size_t Position, class... Fixed>
+template <class W, std::size_t Position, bool Complex, class... Fixed>
 std::unique_ptr<MatVal> loopAmongScalars(const MatVal& v, const Fixed&... fixed) {
-    const double* re = v.m_rarr.data() + v.m_offset;
-    const double* im = v.HasImag() ? v.m_iarr->data() + v.m_offset : nullptr;
-    const std::int64_t stride = v.Data.m_anr;
+    const VectorReader<Complex> x(v);
     return elementLoop<ImagRule::WhenNeededAll>(v, [&](int j, int i) {
-        const std::int64_t k = j * stride + i;
-        const tabulComplex element(re[k], im ? im[k] : 0.0);
         tabulComplex r(0.0, 0.0);
-        ElementInserter<W, Position>::call(r, element, fixed...);
+        ElementInserter<W, Position>::call(r, x.at(j, i), fixed...);
         return r;
     });
 }
@@ -355,7 +351,8 @@ std::unique_ptr<MatVal> loopAmongScalars(const MatVal& v, const Fixed&... fixed)
 // both parts, whatever they are.
 template <class W, std::size_t Position, class... Scalars>
 std::unique_ptr<MatVal> vectorAmongScalars(const MatVal& v, const Scalars&... scalars) {
-    return loopAmongScalars<W, Position>(v, toComplex(scalars)...);
+    if (v.HasImag()) return loopAmongScalars<W, Position, true>(v, toComplex(scalars)...);
+    return loopAmongScalars<W, Position, false>(v, toComplex(scalars)...);
 }
 
 template <class W>
