@@ -1,6 +1,7 @@
 #include "numeric/kelvin/kelvin.hpp"
 
 #include <cmath>
+#include <limits>
 
 #include "numeric/polynomials/hermite.hpp"
 #include "oru/utility.hpp"
@@ -24,6 +25,22 @@ struct KelvinPhases {
 constexpr double quarterPi = 0.7853981633974483;
 constexpr double changeTolerance = 2.220446049250313e-16;  // 2^-52
 constexpr int maxPasses = 1000;  // four times the most round-to-nearest needs
+constexpr long double largestDouble = std::numeric_limits<double>::max();
+
+// The first-term steps P = -(P h) that remain once the divisor n! has
+// overflowed the extended range (from 1755! on). Every term of the series,
+// the first included, is then (phase / inf) P: a signed zero while P is
+// finite, whose sign is all that P contributes, and a NaN ("not converging")
+// once P is infinite. With |h| <= 1 the power cannot grow, so only its sign
+// moves: -(P h) flips it at every step unless h is negative. With |h| > 1 the
+// power only grows, and once it is past the double range the call ends in
+// "not converging" whatever the remaining steps do. Only a power that stays
+// within the double range for |h| just above 1 is stepped to the end.
+long double firstTermAfterDivisorOverflow(long double power, double h, unsigned steps) {
+    if (std::fabs(h) <= 1.0) return (!std::signbit(h) && (steps & 1u) != 0) ? -power : power;
+    for (; steps > 0 && std::fabs(power) <= largestDouble; --steps) power = -(power * h);
+    return power;
+}
 
 // The phase factors are the computed cosine and sine of n times the stored
 // pi/4, not exact values: for n = 2 the cosine is about 6.1e-17, not 0.
@@ -58,6 +75,10 @@ double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
     long double firstPower = phases.startSign;
     long double divisor = 1.0L;
     for (unsigned j = 0; j < n; ++j) {
+        if (std::isinf(divisor)) {
+            firstPower = firstTermAfterDivisorOverflow(firstPower, h, n - j);
+            break;
+        }
         firstPower = -(firstPower * h);
         divisor = divisor * (static_cast<long double>(j) + 1.0L);
     }

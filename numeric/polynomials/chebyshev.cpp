@@ -1,5 +1,7 @@
 #include "numeric/polynomials/chebyshev.hpp"
 
+#include <cmath>
+
 #include "numeric/core/integer.hpp"
 #include "oru/utility.hpp"
 
@@ -25,6 +27,13 @@ double chebyshevRecurrence(unsigned n, double x, double firstKindFactor) {
         const double next = 2.0 * (y * current) - previous;
         previous = current;
         current = next;
+        // From a NaN on, every later value is that same NaN: each step
+        // passes the NaN of the newest value on, and all the NaNs the loop
+        // can meet carry one bit pattern (the one invalid operations give, or
+        // the point's own), so the remaining steps cannot change the result.
+        // Past |x| = 1 the values overflow within a few hundred steps and
+        // then turn NaN, so a large degree ends early there.
+        if (std::isnan(current)) break;
     }
     return (sign == -1.0 && (n & 1u) != 0) ? -current : current;
 }

@@ -1,5 +1,6 @@
 #include "numeric/polynomials/hermite.hpp"
 
+#include <cmath>
 #include <cstdint>
 
 #include "numeric/core/integer.hpp"
@@ -30,6 +31,13 @@ void hermiteRecurrence(double& out, unsigned n, double x) {
         const double next = 2.0 * (x * current - kMinusOne * previous);
         previous = current;
         current = next;
+        // From a NaN on, every later value is that same NaN: each step
+        // passes the NaN of the newest value on, and all the NaNs the loop
+        // can meet carry one bit pattern (the one invalid operations give, or
+        // the point's own), so the remaining steps cannot change the result.
+        // The values grow like sqrt(n!) for every x, overflow and then turn
+        // NaN, so a large degree ends early.
+        if (std::isnan(current)) break;
     }
     out = current;
 }

@@ -38,6 +38,7 @@ void jacobiRecurrence(double& out, int n, double alpha, double beta, double x) {
     const double l = alpha * alpha - beta * beta;
     double previous = 1.0;
     double current = p1;
+    const bool oneNaNPattern = std::isnan(alpha) + std::isnan(beta) + std::isnan(x) <= 1;
     // 2k P(k) (k + alpha + beta) u = (t - 1) (t u x + l) P(k-1)
     //                               - 2 (k + alpha - 1)(k + beta - 1) t P(k-2),
     // with t = 2k + alpha + beta and u = t - 2, halved throughout. 2k is
@@ -51,6 +52,12 @@ void jacobiRecurrence(double& out, int n, double alpha, double beta, double x) {
         const double next = (A - B) / ((t - kd) * kd * u);
         previous = current;
         current = next;
+        // From a NaN on, every later value is that same NaN when all the NaNs
+        // the loop can meet carry one bit pattern: the one invalid operations
+        // give, or that of the one NaN among alpha, beta and x. Past |x| = 1
+        // the values overflow and then turn NaN, so a large degree ends early
+        // there.
+        if (oneNaNPattern && std::isnan(current)) break;
     }
     out = current;
 }

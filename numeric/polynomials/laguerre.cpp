@@ -1,5 +1,6 @@
 #include "numeric/polynomials/laguerre.hpp"
 
+#include <cmath>
 #include <cstdint>
 
 #include "numeric/polynomials/hermite.hpp"
@@ -20,6 +21,13 @@ void laguerreRecurrence(double& out, int n, double x) {
         const double next = (2.0 * current - previous) + correction;
         previous = current;
         current = next;
+        // From a NaN on, every later value is that same NaN: each step
+        // passes the NaN of the newest value on, and all the NaNs the loop
+        // can meet carry one bit pattern (the one invalid operations give, or
+        // the point's own), so the remaining steps cannot change the result.
+        // For x < 0 the values overflow and then turn NaN, so a large
+        // degree ends early there.
+        if (std::isnan(current)) break;
     }
     out = current;
 }

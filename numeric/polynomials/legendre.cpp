@@ -1,5 +1,6 @@
 #include "numeric/polynomials/legendre.hpp"
 
+#include <cmath>
 #include <cstdint>
 
 #include "numeric/polynomials/hermite.hpp"
@@ -32,6 +33,13 @@ void legendreRecurrence(int n, double x, double& out) {
         const double next = (yP + d) - d / static_cast<double>(k);
         previous = current;
         current = next;
+        // From a NaN on, every later value is that same NaN: each step
+        // passes the NaN of the newest value on, and all the NaNs the loop
+        // can meet carry one bit pattern (the one invalid operations give, or
+        // the point's own), so the remaining steps cannot change the result.
+        // Past |x| = 1 the values overflow and then turn NaN, so a large
+        // degree ends early there.
+        if (std::isnan(current)) break;
     }
     out = (sign == -1.0 && (n & 1) != 0) ? -current : current;
 }

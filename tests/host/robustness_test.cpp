@@ -316,7 +316,7 @@ TEST(Robustness, RecurrencesGiveTheBitsOfEveryStep) {
             EXPECT_EQ(bitsOf(out), bitsOf(plain::laguerre(m, x))) << n << ' ' << x;
             Oru::legendreRecurrence(m, x, out);
             EXPECT_EQ(bitsOf(out), bitsOf(plain::legendre(m, x))) << n << ' ' << x;
-            for (double alpha : {-0.5, 0.0, 2.5}) {
+            for (double alpha : {-0.5, 0.0, 2.5, std::numeric_limits<double>::quiet_NaN()}) {
                 Oru::jacobiRecurrence(out, m, alpha, 1.0, x);
                 EXPECT_EQ(bitsOf(out), bitsOf(plain::jacobi(m, alpha, 1.0, x))) << n << ' ' << alpha << ' ' << x;
             }
