@@ -57,7 +57,16 @@ std::string readableMessage(std::string_view message) {
     return text;
 }
 
-std::string quoted(std::string_view text) { return "\"" + jsonEscape(text) + "\""; }
+// Built by appending: the operator+ chain trips a false -Wrestrict warning of
+// g++ 12 at -O3.
+std::string quoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    out += jsonEscape(text);
+    out += '"';
+    return out;
+}
 
 std::string shape(const MatVal& m) {
     return std::to_string(m.Data.m_rows) + " x " + std::to_string(m.Data.m_cols);
