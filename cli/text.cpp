@@ -79,7 +79,14 @@ std::string shortestDouble(double x) {
 }
 
 std::string jsonNumber(double x) {
-    if (!std::isfinite(x)) return "\"" + shortestDouble(x) + "\"";
+    // Appended rather than concatenated: the operator+ chain trips a false
+    // -Wrestrict warning of g++ 12 at -O3.
+    if (!std::isfinite(x)) {
+        std::string quoted = "\"";
+        quoted += shortestDouble(x);
+        quoted += '"';
+        return quoted;
+    }
     std::string text = shortestDouble(x);
     if (text.find_first_of(".e") == std::string::npos) text += ".0";
     return text;
