@@ -3,15 +3,14 @@
 rows of the right function and nothing else, and say "not measured yet"
 rather than inventing a figure. Standard library only."""
 
-import importlib.util
 import os
+import sys
 import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-SPEC = importlib.util.spec_from_file_location(
-    "update_function_pages", os.path.join(ROOT, "scripts", "update_function_pages.py"))
-pages = importlib.util.module_from_spec(SPEC)
-SPEC.loader.exec_module(pages)
+sys.dont_write_bytecode = True  # leave no cache in the source tree
+sys.path.insert(0, os.path.join(ROOT, "scripts"))
+import update_function_pages as pages  # noqa: E402
 
 ACCURACY = """# Accuracy
 

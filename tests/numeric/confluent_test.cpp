@@ -4,7 +4,7 @@
 #include <string>
 
 #include "numeric/hypergeometric/confluent.hpp"
-#include "vesk/run/app_exception.hpp"
+#include "kernel_error.hpp"
 
 using namespace Oru;
 
@@ -16,15 +16,8 @@ double mhyper(double a, double b, double x) {
     return r.re;
 }
 
-// The message, with the argument index appended.
 std::string mhyperError(tabulComplex a, tabulComplex b, tabulComplex x) {
-    tabulComplex r{0.0, 0.0};
-    try {
-        tabulMhyper(r, a, b, x);
-    } catch (const Vesk::Run::AppException& e) {
-        return e.Message() + "@" + std::to_string(static_cast<int>(e.Argument()));
-    }
-    return "no error";
+    return kernelError(tabulMhyper, a, b, x);
 }
 
 std::string mhyperError(double a, double b, double x) { return mhyperError({a, 0.0}, {b, 0.0}, {x, 0.0}); }

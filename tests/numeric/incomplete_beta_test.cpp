@@ -4,7 +4,7 @@
 #include <string>
 
 #include "numeric/hypergeometric/incomplete_beta.hpp"
-#include "vesk/run/app_exception.hpp"
+#include "kernel_error.hpp"
 
 using namespace Oru;
 
@@ -16,15 +16,8 @@ double ibeta(double x, double a, double b) {
     return r.re;
 }
 
-// The message, with the argument index appended.
 std::string ibetaError(tabulComplex x, tabulComplex a, tabulComplex b) {
-    tabulComplex r{0.0, 0.0};
-    try {
-        tabulIbeta(r, x, a, b);
-    } catch (const Vesk::Run::AppException& e) {
-        return e.Message() + "@" + std::to_string(static_cast<int>(e.Argument()));
-    }
-    return "no error";
+    return kernelError(tabulIbeta, x, a, b);
 }
 
 std::string ibetaError(double x, double a, double b) { return ibetaError({x, 0.0}, {a, 0.0}, {b, 0.0}); }
