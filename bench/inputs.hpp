@@ -52,7 +52,9 @@ private:
     std::mt19937_64 m_engine;
 };
 
-inline tabulComplex real(double x) { return tabulComplex(x, 0.0); }
+inline tabulComplex real(double x) {
+    return tabulComplex(x, 0.0);
+}
 
 // Draws `count` argument sets; `draw` returns false to reject a candidate
 // (rejection sampling keeps a pool inside one branch of an algorithm).

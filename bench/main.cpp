@@ -66,9 +66,9 @@ bool guarded(benchmark::State& state, Step&& step) {
 void reportPer(benchmark::State& state, std::size_t perIteration) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(perIteration));
-    state.counters["per_eval"] = benchmark::Counter(static_cast<double>(perIteration),
-                                                    benchmark::Counter::kIsIterationInvariantRate |
-                                                        benchmark::Counter::kInvert);
+    state.counters["per_eval"] =
+        benchmark::Counter(static_cast<double>(perIteration),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void runKernel(benchmark::State& state, const Regime& r) {
@@ -101,12 +101,13 @@ class HostCall {
 public:
     explicit HostCall(const EntryCase& c) {
         const bool complex = c.kind == VectorKind::Complex || c.kind == VectorKind::TwoComplexVectors;
-        const bool twoVectors = c.kind == VectorKind::TwoRealVectors || c.kind == VectorKind::TwoComplexVectors;
+        const bool twoVectors =
+            c.kind == VectorKind::TwoRealVectors || c.kind == VectorKind::TwoComplexVectors;
         const auto rows = static_cast<int>(c.elements.re.size());
         for (std::size_t k = 0; k < c.arity; ++k) {
             if (k == c.position) {
-                add(std::make_unique<Tabul::MatVal>(c.elements.re, complex ? std::optional(c.elements.im) : std::nullopt,
-                                                    rows, 1));
+                add(std::make_unique<Tabul::MatVal>(
+                    c.elements.re, complex ? std::optional(c.elements.im) : std::nullopt, rows, 1));
             } else if (twoVectors) {
                 Tabul::MatVal::Array re(c.elements.re.size(), c.fixed[k].re);
                 std::optional<Tabul::MatVal::Array> im;
@@ -276,8 +277,9 @@ void registerGuard() {
     for (const bool pending : {false, true}) {
         const std::string flags = pending ? "caller's x87 flags pending" : "caller's flags clear";
         for (const Guarded& g : guarded) {
-            benchmark::RegisterBenchmark(("guard/FpuPrecisionGuard, " + std::string(g.form) + "/" + flags).c_str(),
-                                         runGuard, g.use, pending);
+            benchmark::RegisterBenchmark(
+                ("guard/FpuPrecisionGuard, " + std::string(g.form) + "/" + flags).c_str(), runGuard, g.use,
+                pending);
             for (const Regime& r : kernelRegimes())
                 if (r.function == g.function && r.regime == g.regime)
                     benchmark::RegisterBenchmark(("guard/" + std::string(g.kernel) + "/" + flags).c_str(),
@@ -305,7 +307,8 @@ void registerAll() {
         for (const PeerLibrary& lib : libraries)
             for (const Peer& p : lib.peers)
                 if (p.key == r.peerKey)
-                    benchmark::RegisterBenchmark((lib.name + "/" + tail).c_str(), runPeer, std::cref(r), p.call);
+                    benchmark::RegisterBenchmark((lib.name + "/" + tail).c_str(), runPeer, std::cref(r),
+                                                 p.call);
     }
     // Scalar calls on the first regime of every function.
     for (const EntryCase& c : entryCases()) {

@@ -30,7 +30,9 @@ namespace {
 
 namespace bm = boost::math;
 
-unsigned degree(const Args& a) { return static_cast<unsigned>(a[0].re); }
+unsigned degree(const Args& a) {
+    return static_cast<unsigned>(a[0].re);
+}
 
 }  // namespace
 
@@ -52,7 +54,9 @@ PeerLibrary boostLibrary() {
         // Boost has no dedicated 2F1: its generic pFq series is what a user
         // of the library would call.
         {"Fhyper",
-         [](const Args& a) { return real(bm::hypergeometric_pFq({a[0].re, a[1].re}, {a[2].re}, a[3].re)); }},
+         [](const Args& a) {
+             return real(bm::hypergeometric_pFq({a[0].re, a[1].re}, {a[2].re}, a[3].re));
+         }},
         {"Mhyper", [](const Args& a) { return real(bm::hypergeometric_1F1(a[0].re, a[1].re, a[2].re)); }},
         // Regularized incomplete beta I_x(a, b); host order is (x, a, b).
         {"Ibeta", [](const Args& a) { return real(bm::ibeta(a[1].re, a[2].re, a[0].re)); }},
@@ -65,7 +69,9 @@ PeerLibrary boostLibrary() {
 #else
 
 namespace OruBench {
-PeerLibrary boostLibrary() { return PeerLibrary{"boost", "", {}}; }
+PeerLibrary boostLibrary() {
+    return PeerLibrary{"boost", "", {}};
+}
 }  // namespace OruBench
 
 #endif

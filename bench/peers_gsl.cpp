@@ -20,7 +20,9 @@ namespace OruBench {
 
 namespace {
 
-int degree(const Args& a) { return static_cast<int>(a[0].re); }
+int degree(const Args& a) {
+    return static_cast<int>(a[0].re);
+}
 
 // ln Gamma(z) of a complex z: GSL returns ln|Gamma(z)| and the phase reduced
 // to (-pi, pi], the same function up to a multiple of 2 pi i.
@@ -68,7 +70,9 @@ PeerLibrary gslLibrary() {
 #else
 
 namespace OruBench {
-PeerLibrary gslLibrary() { return PeerLibrary{"gsl", "", {}}; }
+PeerLibrary gslLibrary() {
+    return PeerLibrary{"gsl", "", {}};
+}
 }  // namespace OruBench
 
 #endif

@@ -62,15 +62,15 @@ Regime regime(std::string function, std::string name, std::string peerKey, Draw 
 // Recurrences: the cost is the degree; the point only has to keep the values
 // finite.
 template <auto Kernel>
-void addDegrees(std::vector<Regime>& out, const char* function, std::initializer_list<int> degrees,
-                double lo, double hi) {
+void addDegrees(std::vector<Regime>& out, const char* function, std::initializer_list<int> degrees, double lo,
+                double hi) {
     for (const int n : degrees)
-        out.push_back(regime<Kernel, 2>(function, "n = " + std::to_string(n), function,
-                                        [n, lo, hi](Rng& g, Args& a) {
-                                            a[0] = real(n);
-                                            a[1] = real(g.uniform(lo, hi));
-                                            return true;
-                                        }));
+        out.push_back(
+            regime<Kernel, 2>(function, "n = " + std::to_string(n), function, [n, lo, hi](Rng& g, Args& a) {
+                a[0] = real(n);
+                a[1] = real(g.uniform(lo, hi));
+                return true;
+            }));
 }
 
 void addPolynomials(std::vector<Regime>& out) {
@@ -123,11 +123,11 @@ void addCompleteGamma(std::vector<Regime>& out) {
         a[0] = tabulComplex(g.uniform(0.5, 20.0), g.uniform(-10.0, 10.0));
         return true;
     }));
-    out.push_back(regime<&tabulGamma1, 1>(f, "complex reflection, Re z < 0.5", "GammaComplex",
-                                          [](Rng& g, Args& a) {
-                                              a[0] = tabulComplex(g.uniform(-10.0, 0.5), g.uniform(-10.0, 10.0));
-                                              return true;
-                                          }));
+    out.push_back(
+        regime<&tabulGamma1, 1>(f, "complex reflection, Re z < 0.5", "GammaComplex", [](Rng& g, Args& a) {
+            a[0] = tabulComplex(g.uniform(-10.0, 0.5), g.uniform(-10.0, 10.0));
+            return true;
+        }));
 }
 
 void addLogGamma(std::vector<Regime>& out) {
@@ -136,28 +136,28 @@ void addLogGamma(std::vector<Regime>& out) {
         a[0] = real(g.uniform(0.1, 50.0));
         return true;
     }));
-    out.push_back(regime<&tabulLnGamma, 1>(f, "near the origin, |z| < 16 (up-shift)", "LnGammaComplex",
-                                           [](Rng& g, Args& a) {
-                                               a[0] = tabulComplex(g.uniform(0.0, 10.0), g.uniform(0.1, 10.0));
-                                               return true;
-                                           }));
-    out.push_back(regime<&tabulLnGamma, 1>(f, "far from the origin, |z| >= 16 (series alone)", "LnGammaComplex",
-                                           [](Rng& g, Args& a) {
+    out.push_back(regime<&tabulLnGamma, 1>(
+        f, "near the origin, |z| < 16 (up-shift)", "LnGammaComplex", [](Rng& g, Args& a) {
+            a[0] = tabulComplex(g.uniform(0.0, 10.0), g.uniform(0.1, 10.0));
+            return true;
+        }));
+    out.push_back(regime<&tabulLnGamma, 1>(f, "far from the origin, |z| >= 16 (series alone)",
+                                           "LnGammaComplex", [](Rng& g, Args& a) {
                                                const double x = g.uniform(0.0, 100.0);
                                                const double y = g.uniform(0.1, 100.0);
                                                a[0] = tabulComplex(x, y);
                                                return x * x + y * y >= 256.0;
                                            }));
-    out.push_back(regime<&tabulLnGamma, 1>(f, "Re z < 0, |Im z| <= 5.92 (reflection)", "LnGammaComplex",
-                                           [](Rng& g, Args& a) {
-                                               a[0] = tabulComplex(g.uniform(-10.0, 0.0), g.uniform(0.1, 5.92));
-                                               return true;
-                                           }));
-    out.push_back(regime<&tabulLnGamma, 1>(f, "Re z < 0, |Im z| > 5.92 (down-shift)", "LnGammaComplex",
-                                           [](Rng& g, Args& a) {
-                                               a[0] = tabulComplex(g.uniform(-10.0, 0.0), g.uniform(6.0, 12.0));
-                                               return true;
-                                           }));
+    out.push_back(regime<&tabulLnGamma, 1>(
+        f, "Re z < 0, |Im z| <= 5.92 (reflection)", "LnGammaComplex", [](Rng& g, Args& a) {
+            a[0] = tabulComplex(g.uniform(-10.0, 0.0), g.uniform(0.1, 5.92));
+            return true;
+        }));
+    out.push_back(regime<&tabulLnGamma, 1>(
+        f, "Re z < 0, |Im z| > 5.92 (down-shift)", "LnGammaComplex", [](Rng& g, Args& a) {
+            a[0] = tabulComplex(g.uniform(-10.0, 0.0), g.uniform(6.0, 12.0));
+            return true;
+        }));
 }
 
 // The incomplete gamma functions sum the power series up to x = max(1, a)
@@ -168,24 +168,27 @@ void addIncompleteGamma(std::vector<Regime>& out, const char* function, const ch
     auto order = [integerOrder](Rng& g) {
         return integerOrder ? static_cast<double>(g.integer(1, 30)) : g.uniform(0.5, 10.0);
     };
-    out.push_back(regime<Kernel, 2>(function, "power series, x <= max(1, a)", peerKey, [order](Rng& g, Args& a) {
-        const double n = order(g);
-        a[0] = real(n);
-        a[1] = real(g.uniform(0.0, std::fmax(1.0, n)));
-        return true;
-    }));
-    out.push_back(regime<Kernel, 2>(function, "continued fraction, x > max(1, a)", peerKey,
-                                    [order](Rng& g, Args& a) {
-                                        const double n = order(g);
-                                        const double edge = std::fmax(1.0, n);
-                                        a[0] = real(n);
-                                        a[1] = real(g.uniform(edge, edge + 30.0));
-                                        return a[1].re > edge;
-                                    }));
+    out.push_back(
+        regime<Kernel, 2>(function, "power series, x <= max(1, a)", peerKey, [order](Rng& g, Args& a) {
+            const double n = order(g);
+            a[0] = real(n);
+            a[1] = real(g.uniform(0.0, std::fmax(1.0, n)));
+            return true;
+        }));
+    out.push_back(
+        regime<Kernel, 2>(function, "continued fraction, x > max(1, a)", peerKey, [order](Rng& g, Args& a) {
+            const double n = order(g);
+            const double edge = std::fmax(1.0, n);
+            a[0] = real(n);
+            a[1] = real(g.uniform(edge, edge + 30.0));
+            return a[1].re > edge;
+        }));
 }
 
 // Distance of v from the nearest integer.
-double offInteger(double v) { return std::fabs(v - std::nearbyint(v)); }
+double offInteger(double v) {
+    return std::fabs(v - std::nearbyint(v));
+}
 
 // Parameters of the Gauss function clear of every integer rule: no
 // polynomial, no pole of c, c - a or c - b, no reduction b = c or a = c.
@@ -209,20 +212,22 @@ void addGauss(std::vector<Regime>& out) {
         a[3] = real(g.uniform(-0.5, 0.75));
         return drawGaussParameters(g, a);
     }));
-    out.push_back(regime<&tabulFhyper, 4>(f, "x > 0.75, c-a-b not integer (connection)", f, [](Rng& g, Args& a) {
-        a[3] = real(g.uniform(0.76, 0.95));
-        return drawGaussParameters(g, a) && offInteger(a[2].re - a[0].re - a[1].re) > 0.05;
-    }));
-    out.push_back(regime<&tabulFhyper, 4>(f, "x > 0.75, c-a-b integer (logarithmic case)", f, [](Rng& g, Args& a) {
-        const double pa = g.awayFromIntegers(0.1, 2.5, 0.05);
-        const double pb = g.awayFromIntegers(0.1, 2.5, 0.05);
-        const double pc = pa + pb + g.integer(-1, 2);
-        a[0] = real(pa);
-        a[1] = real(pb);
-        a[2] = real(pc);
-        a[3] = real(g.uniform(0.76, 0.95));
-        return pc > 0.1 && offInteger(pc) > 0.02;
-    }));
+    out.push_back(
+        regime<&tabulFhyper, 4>(f, "x > 0.75, c-a-b not integer (connection)", f, [](Rng& g, Args& a) {
+            a[3] = real(g.uniform(0.76, 0.95));
+            return drawGaussParameters(g, a) && offInteger(a[2].re - a[0].re - a[1].re) > 0.05;
+        }));
+    out.push_back(
+        regime<&tabulFhyper, 4>(f, "x > 0.75, c-a-b integer (logarithmic case)", f, [](Rng& g, Args& a) {
+            const double pa = g.awayFromIntegers(0.1, 2.5, 0.05);
+            const double pb = g.awayFromIntegers(0.1, 2.5, 0.05);
+            const double pc = pa + pb + g.integer(-1, 2);
+            a[0] = real(pa);
+            a[1] = real(pb);
+            a[2] = real(pc);
+            a[3] = real(g.uniform(0.76, 0.95));
+            return pc > 0.1 && offInteger(pc) > 0.02;
+        }));
     out.push_back(regime<&tabulFhyper, 4>(f, "a = -2..-20 (terminating polynomial)", f, [](Rng& g, Args& a) {
         a[0] = real(-g.integer(2, 20));
         a[1] = real(g.awayFromIntegers(0.1, 2.5, 0.05));
@@ -251,14 +256,16 @@ void addConfluent(std::vector<Regime>& out) {
         a[1] = real(pb);
         return offInteger(pb - pa) > 0.05;
     };
-    out.push_back(regime<&tabulMhyper, 3>(f, "|x| <= 10 (power series accepted)", f, [parameters](Rng& g, Args& a) {
-        a[2] = real(g.uniform(-10.0, 10.0));
-        return parameters(g, a) && powerSeriesSuffices(a);
-    }));
-    out.push_back(regime<&tabulMhyper, 3>(f, "x in 30..50 (long power series)", f, [parameters](Rng& g, Args& a) {
-        a[2] = real(g.uniform(30.0, 50.0));
-        return parameters(g, a) && powerSeriesSuffices(a);
-    }));
+    out.push_back(
+        regime<&tabulMhyper, 3>(f, "|x| <= 10 (power series accepted)", f, [parameters](Rng& g, Args& a) {
+            a[2] = real(g.uniform(-10.0, 10.0));
+            return parameters(g, a) && powerSeriesSuffices(a);
+        }));
+    out.push_back(
+        regime<&tabulMhyper, 3>(f, "x in 30..50 (long power series)", f, [parameters](Rng& g, Args& a) {
+            a[2] = real(g.uniform(30.0, 50.0));
+            return parameters(g, a) && powerSeriesSuffices(a);
+        }));
     out.push_back(regime<&tabulMhyper, 3>(f, "x in -55..-30 (series, then asymptotic)", f,
                                           [parameters](Rng& g, Args& a) {
                                               a[2] = real(g.uniform(-55.0, -30.0));
@@ -334,10 +341,14 @@ bool isComplexKind(VectorKind kind) {
 
 const char* variantName(VectorKind kind) {
     switch (kind) {
-        case VectorKind::Real: return "real vector";
-        case VectorKind::Complex: return "complex vector";
-        case VectorKind::TwoRealVectors: return "two real vectors";
-        case VectorKind::TwoComplexVectors: return "two complex vectors";
+        case VectorKind::Real:
+            return "real vector";
+        case VectorKind::Complex:
+            return "complex vector";
+        case VectorKind::TwoRealVectors:
+            return "two real vectors";
+        case VectorKind::TwoComplexVectors:
+            return "two complex vectors";
     }
     return "";
 }
@@ -346,7 +357,14 @@ template <auto Kernel, std::size_t Arity, std::size_t Position>
 EntryCase entry(const char* function, VectorKind kind, Args fixed, EntryCall call, PointDraw draw) {
     ReferenceLoop loop = isComplexKind(kind) ? &referenceLoop<Kernel, Arity, Position, true>
                                              : &referenceLoop<Kernel, Arity, Position, false>;
-    return EntryCase{function, variantName(kind), kind, Arity, Position, fixed, call, loop,
+    return EntryCase{function,
+                     variantName(kind),
+                     kind,
+                     Arity,
+                     Position,
+                     fixed,
+                     call,
+                     loop,
                      drawElements(std::string(function) + variantName(kind), draw)};
 }
 
@@ -360,7 +378,9 @@ void addPointVector(std::vector<EntryCase>& out, const char* function, double or
         out.push_back(entry<Kernel, 2, 1>(function, kind, fixed, call, draw));
 }
 
-tabulComplex unitInterval(Rng& g) { return real(g.uniform(-1.0, 1.0)); }
+tabulComplex unitInterval(Rng& g) {
+    return real(g.uniform(-1.0, 1.0));
+}
 
 std::vector<EntryCase> buildEntryCases() {
     std::vector<EntryCase> out;
@@ -370,27 +390,30 @@ std::vector<EntryCase> buildEntryCases() {
         out.push_back(entry<&tabulTcheb, 2, 1>("Tcheb", kind, {real(5.0), real(0.0), real(0.0), real(0.0)},
                                                tcheb, unitInterval));
     // The resolution of the comparison: the bare loop timed against itself.
-    EntryCase calibration = entry<&tabulTcheb, 2, 1>("Tcheb", VectorKind::Real,
-                                                     {real(5.0), real(0.0), real(0.0), real(0.0)}, nullptr,
-                                                     unitInterval);
+    EntryCase calibration = entry<&tabulTcheb, 2, 1>(
+        "Tcheb", VectorKind::Real, {real(5.0), real(0.0), real(0.0), real(0.0)}, nullptr, unitInterval);
     calibration.variant = "bare loop against itself";
     out.push_back(std::move(calibration));
-    addPointVector<&tabulUcheb>(out, "Ucheb", 5.0, [](HostArgs a) { return Special::Ucheb(a[0], a[1]); },
-                                unitInterval);
-    addPointVector<&tabulHer>(out, "Her", 5.0, [](HostArgs a) { return Special::Her(a[0], a[1]); },
-                              [](Rng& g) { return real(g.uniform(-5.0, 5.0)); });
-    addPointVector<&tabulLag>(out, "Lag", 5.0, [](HostArgs a) { return Special::Lag(a[0], a[1]); },
-                              [](Rng& g) { return real(g.uniform(0.0, 30.0)); });
-    addPointVector<&tabulLeg>(out, "Leg", 5.0, [](HostArgs a) { return Special::Leg(a[0], a[1]); },
-                              unitInterval);
+    addPointVector<&tabulUcheb>(
+        out, "Ucheb", 5.0, [](HostArgs a) { return Special::Ucheb(a[0], a[1]); }, unitInterval);
+    addPointVector<&tabulHer>(
+        out, "Her", 5.0, [](HostArgs a) { return Special::Her(a[0], a[1]); },
+        [](Rng& g) { return real(g.uniform(-5.0, 5.0)); });
+    addPointVector<&tabulLag>(
+        out, "Lag", 5.0, [](HostArgs a) { return Special::Lag(a[0], a[1]); },
+        [](Rng& g) { return real(g.uniform(0.0, 30.0)); });
+    addPointVector<&tabulLeg>(
+        out, "Leg", 5.0, [](HostArgs a) { return Special::Leg(a[0], a[1]); }, unitInterval);
     const PointDraw smallKelvin = [](Rng& g) { return real(g.uniform(0.0, 5.0)); };
-    addPointVector<&tabulBer>(out, "Ber", 1.0, [](HostArgs a) { return Special::Ber(a[0], a[1]); }, smallKelvin);
-    addPointVector<&tabulBei>(out, "Bei", 1.0, [](HostArgs a) { return Special::Bei(a[0], a[1]); }, smallKelvin);
+    addPointVector<&tabulBer>(
+        out, "Ber", 1.0, [](HostArgs a) { return Special::Ber(a[0], a[1]); }, smallKelvin);
+    addPointVector<&tabulBei>(
+        out, "Bei", 1.0, [](HostArgs a) { return Special::Bei(a[0], a[1]); }, smallKelvin);
     const PointDraw upToTen = [](Rng& g) { return real(g.uniform(0.0, 10.0)); };
-    addPointVector<&tabulIgamma>(out, "Igamma", 3.0, [](HostArgs a) { return Special::Igamma(a[0], a[1]); },
-                                 upToTen);
-    addPointVector<&tabulGamma2>(out, "Gamma(a,x)", 2.5, [](HostArgs a) { return Special::Gamma(a[0], a[1]); },
-                                 upToTen);
+    addPointVector<&tabulIgamma>(
+        out, "Igamma", 3.0, [](HostArgs a) { return Special::Igamma(a[0], a[1]); }, upToTen);
+    addPointVector<&tabulGamma2>(
+        out, "Gamma(a,x)", 2.5, [](HostArgs a) { return Special::Gamma(a[0], a[1]); }, upToTen);
 
     const Args none{real(0.0), real(0.0), real(0.0), real(0.0)};
     const EntryCall gamma = [](HostArgs a) { return Special::Gamma(a[0], nullptr); };
@@ -412,15 +435,17 @@ std::vector<EntryCase> buildEntryCases() {
             "Fhyper", kind, {real(0.3), real(1.7), real(2.9), real(0.0)},
             [](HostArgs a) { return Special::Fhyper(a[0], a[1], a[2], a[3]); },
             [](Rng& g) { return real(g.uniform(-0.5, 0.75)); }));
-        out.push_back(entry<&tabulJac, 4, 3>("Jac", kind, {real(5.0), real(0.5), real(1.5), real(0.0)},
-                                             [](HostArgs a) { return Special::Jac(a[0], a[1], a[2], a[3]); },
-                                             unitInterval));
-        out.push_back(entry<&tabulMhyper, 3, 2>("Mhyper", kind, {real(0.7), real(1.9), real(0.0), real(0.0)},
-                                                [](HostArgs a) { return Special::Mhyper(a[0], a[1], a[2]); },
-                                                [](Rng& g) { return real(g.uniform(-10.0, 10.0)); }));
-        out.push_back(entry<&tabulIbeta, 3, 0>("Ibeta", kind, {real(0.0), real(2.5), real(3.5), real(0.0)},
-                                               [](HostArgs a) { return Special::Ibeta(a[0], a[1], a[2]); },
-                                               [](Rng& g) { return real(g.uniform(0.001, 0.999)); }));
+        out.push_back(entry<&tabulJac, 4, 3>(
+            "Jac", kind, {real(5.0), real(0.5), real(1.5), real(0.0)},
+            [](HostArgs a) { return Special::Jac(a[0], a[1], a[2], a[3]); }, unitInterval));
+        out.push_back(entry<&tabulMhyper, 3, 2>(
+            "Mhyper", kind, {real(0.7), real(1.9), real(0.0), real(0.0)},
+            [](HostArgs a) { return Special::Mhyper(a[0], a[1], a[2]); },
+            [](Rng& g) { return real(g.uniform(-10.0, 10.0)); }));
+        out.push_back(entry<&tabulIbeta, 3, 0>(
+            "Ibeta", kind, {real(0.0), real(2.5), real(3.5), real(0.0)},
+            [](HostArgs a) { return Special::Ibeta(a[0], a[1], a[2]); },
+            [](Rng& g) { return real(g.uniform(0.001, 0.999)); }));
     }
     return out;
 }

@@ -43,10 +43,10 @@ using EntryCall = Oru::Special::Result (*)(const Tabul::Value* const* args);
 using ReferenceLoop = void (*)(const VectorInputs& v, const Args& fixed, double* outRe, double* outIm);
 
 enum class VectorKind {
-    Real,              // no imaginary array
-    Complex,           // an imaginary array (zeros unless the function takes complex values)
-    TwoRealVectors,    // the fixed argument as a vector too, both real
-    TwoComplexVectors, // both with imaginary arrays
+    Real,               // no imaginary array
+    Complex,            // an imaginary array (zeros unless the function takes complex values)
+    TwoRealVectors,     // the fixed argument as a vector too, both real
+    TwoComplexVectors,  // both with imaginary arrays
 };
 
 struct EntryCase {
@@ -56,7 +56,7 @@ struct EntryCase {
     std::size_t arity;
     std::size_t position;  // 0-based host position of the vector
     Args fixed;            // values of the other arguments
-    EntryCall entry;  // null: the reference loop is timed against itself
+    EntryCall entry;       // null: the reference loop is timed against itself
     ReferenceLoop reference;
     VectorInputs elements;
 };

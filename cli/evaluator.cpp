@@ -38,7 +38,9 @@ std::string describe(const Held& h) {
     return "a value of an unknown kind";
 }
 
-Held scalar(double re, double im) { return Held{std::make_shared<NumVal>(re, im), 1, 0}; }
+Held scalar(double re, double im) {
+    return Held{std::make_shared<NumVal>(re, im), 1, 0};
+}
 
 std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b) {
     return a > MaxElements || b > MaxElements ? MaxElements + 1 : a + b;
@@ -47,7 +49,9 @@ std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b) {
 // Complex arithmetic in IEEE doubles. A scalar whose imaginary part equals
 // 0.0 is taken as real, as the library does, so that real operands never
 // meet an infinity times zero (inf * 2 is inf, not inf + nan i).
-bool isReal(const Tabul::num_val& z) { return z.ip == 0.0; }
+bool isReal(const Tabul::num_val& z) {
+    return z.ip == 0.0;
+}
 
 Tabul::num_val multiply(const Tabul::num_val& x, const Tabul::num_val& y) {
     if (isReal(x) && isReal(y)) return {x.rp * y.rp, 0.0};
@@ -72,15 +76,23 @@ Tabul::num_val divide(const Tabul::num_val& x, const Tabul::num_val& y) {
 
 Tabul::num_val combine(char op, const Tabul::num_val& x, const Tabul::num_val& y) {
     switch (op) {
-        case '+': return {x.rp + y.rp, x.ip + y.ip};
-        case '-': return {x.rp - y.rp, x.ip - y.ip};
-        case '*': return multiply(x, y);
-        default: return divide(x, y);
+        case '+':
+            return {x.rp + y.rp, x.ip + y.ip};
+        case '-':
+            return {x.rp - y.rp, x.ip - y.ip};
+        case '*':
+            return multiply(x, y);
+        default:
+            return divide(x, y);
     }
 }
 
-const NumVal* asScalar(const Held& h) { return dynamic_cast<const NumVal*>(h.value.get()); }
-const MatVal* asMatrix(const Held& h) { return dynamic_cast<const MatVal*>(h.value.get()); }
+const NumVal* asScalar(const Held& h) {
+    return dynamic_cast<const NumVal*>(h.value.get());
+}
+const MatVal* asMatrix(const Held& h) {
+    return dynamic_cast<const MatVal*>(h.value.get());
+}
 
 // The library's exception carries the 1-based argument position, or
 // 0xFFFFFFFF for none.
@@ -102,18 +114,25 @@ public:
 
     Held eval(const Node& n) {
         switch (n.kind) {
-            case Node::Kind::Number: return scalar(n.re, n.im);
-            case Node::Kind::Text: return Held{std::make_shared<TextVal>(n.text), 1, 0};
-            case Node::Kind::Null: return Held{nullptr, 1, 0};
+            case Node::Kind::Number:
+                return scalar(n.re, n.im);
+            case Node::Kind::Text:
+                return Held{std::make_shared<TextVal>(n.text), 1, 0};
+            case Node::Kind::Null:
+                return Held{nullptr, 1, 0};
             case Node::Kind::Variable: {
                 const Held* h = session_.lookup(n.text);
                 if (h == nullptr) fail("unknown name '" + n.text + "'", n);
                 return *h;
             }
-            case Node::Kind::Negate: return negate(n);
-            case Node::Kind::Chain: return chain(n);
-            case Node::Kind::Call: return call(n);
-            case Node::Kind::Matrix: return matrix(n);
+            case Node::Kind::Negate:
+                return negate(n);
+            case Node::Kind::Chain:
+                return chain(n);
+            case Node::Kind::Call:
+                return call(n);
+            case Node::Kind::Matrix:
+                return matrix(n);
         }
         fail("unknown expression", n);
     }
@@ -155,9 +174,12 @@ private:
         args.reserve(n.children.size());
         for (const Node& child : n.children) args.push_back(eval(child));
         switch (n.function->builtin) {
-            case Builtin::Complex: return complexOf(n, args);
-            case Builtin::Linspace: return linspace(n, args);
-            case Builtin::Library: break;
+            case Builtin::Complex:
+                return complexOf(n, args);
+            case Builtin::Linspace:
+                return linspace(n, args);
+            case Builtin::Library:
+                break;
         }
         return callLibrary(n, args);
     }
@@ -226,7 +248,8 @@ private:
     double finiteRealArg(const Node& n, const std::vector<Held>& args, std::size_t k) {
         const NumVal* z = asScalar(args[k]);
         const long position = static_cast<long>(k + 1);
-        if (z == nullptr || !isReal(z->Data)) fail("must be a real scalar", n.children[k], position, "linspace");
+        if (z == nullptr || !isReal(z->Data))
+            fail("must be a real scalar", n.children[k], position, "linspace");
         if (!std::isfinite(z->Data.rp)) fail("must be finite", n.children[k], position, "linspace");
         return z->Data.rp;
     }
@@ -327,9 +350,13 @@ void checkNamesIn(const Node& n, const Session& session) {
 
 }  // namespace
 
-void Session::checkNames(const Node& expression) const { checkNamesIn(expression, *this); }
+void Session::checkNames(const Node& expression) const {
+    checkNamesIn(expression, *this);
+}
 
-Held Session::evaluate(const Node& expression) const { return Evaluator(*this).eval(expression); }
+Held Session::evaluate(const Node& expression) const {
+    return Evaluator(*this).eval(expression);
+}
 
 const Held* Session::lookup(std::string_view name) const {
     const auto it = variables_.find(name);

@@ -32,7 +32,9 @@ constexpr std::array<FunctionInfo, 16> Functions{{
     {"linspace", 3, 3, "linspace(a, b, n)", Builtin::Linspace, nullptr},
 }};
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalIgnoringCase(std::string_view x, std::string_view y) {
     if (x.size() != y.size()) return false;

@@ -10,10 +10,18 @@ namespace OruCli {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool isNameChar(char c) { return isNameStart(c) || isDigit(c); }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isNameStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool isNameChar(char c) {
+    return isNameStart(c) || isDigit(c);
+}
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 [[noreturn]] void fail(std::string message, std::size_t begin, std::size_t end) {
     throw SyntaxError{std::move(message), begin, end};
@@ -57,21 +65,33 @@ private:
         }
         if (c == '=') fail("use ':=' to define a variable", begin, begin + 1);
         switch (c) {
-            case '(': return symbol(TokenKind::LeftParen, 1);
-            case ')': return symbol(TokenKind::RightParen, 1);
-            case '[': return symbol(TokenKind::LeftBracket, 1);
-            case ']': return symbol(TokenKind::RightBracket, 1);
-            case ',': return symbol(TokenKind::Comma, 1);
-            case ';': return symbol(TokenKind::Semicolon, 1);
-            case '+': return symbol(TokenKind::Plus, 1);
-            case '-': return symbol(TokenKind::Minus, 1);
-            case '*': return symbol(TokenKind::Star, 1);
-            case '/': return symbol(TokenKind::Slash, 1);
-            default: break;
+            case '(':
+                return symbol(TokenKind::LeftParen, 1);
+            case ')':
+                return symbol(TokenKind::RightParen, 1);
+            case '[':
+                return symbol(TokenKind::LeftBracket, 1);
+            case ']':
+                return symbol(TokenKind::RightBracket, 1);
+            case ',':
+                return symbol(TokenKind::Comma, 1);
+            case ';':
+                return symbol(TokenKind::Semicolon, 1);
+            case '+':
+                return symbol(TokenKind::Plus, 1);
+            case '-':
+                return symbol(TokenKind::Minus, 1);
+            case '*':
+                return symbol(TokenKind::Star, 1);
+            case '/':
+                return symbol(TokenKind::Slash, 1);
+            default:
+                break;
         }
         const std::size_t length = utf8SequenceLength(s_, pos_);
         if (length > 1)
-            fail("unexpected character '" + std::string(s_.substr(pos_, length)) + "'", begin, begin + length);
+            fail("unexpected character '" + std::string(s_.substr(pos_, length)) + "'", begin,
+                 begin + length);
         fail(describeByte(c), begin, begin + 1);
     }
 
@@ -158,10 +178,14 @@ private:
             if (c == '\\') {
                 if (pos_ + 1 == s_.size()) break;
                 const char e = s_[pos_ + 1];
-                if (e == '"' || e == '\\') contents += e;
-                else if (e == 't') contents += '\t';
-                else if (e == 'n') contents += '\n';
-                else fail("unknown escape in text (use \\\" \\\\ \\t or \\n)", pos_, pos_ + 2);
+                if (e == '"' || e == '\\')
+                    contents += e;
+                else if (e == 't')
+                    contents += '\t';
+                else if (e == 'n')
+                    contents += '\n';
+                else
+                    fail("unknown escape in text (use \\\" \\\\ \\t or \\n)", pos_, pos_ + 2);
                 pos_ += 2;
                 continue;
             }
@@ -182,6 +206,8 @@ private:
 
 }  // namespace
 
-std::vector<Token> tokenize(std::string_view statement) { return Lexer(statement).run(); }
+std::vector<Token> tokenize(std::string_view statement) {
+    return Lexer(statement).run();
+}
 
 }  // namespace OruCli

@@ -113,12 +113,16 @@ Options parseOptions(int argc, char** argv) {
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "-f") {
-            if (o.fromFile) o.usageError = "-f given twice";
-            else if (k + 1 == argc) o.usageError = "-f needs a file name ('-' for standard input)";
-            else o.file = argv[++k];
+            if (o.fromFile)
+                o.usageError = "-f given twice";
+            else if (k + 1 == argc)
+                o.usageError = "-f needs a file name ('-' for standard input)";
+            else
+                o.file = argv[++k];
             o.fromFile = true;
         } else if (arg.substr(0, 2) == "--") {
-            o.usageError = "unknown option '" + std::string(arg) + "' (put '--' before a statement that starts with '--')";
+            o.usageError = "unknown option '" + std::string(arg) +
+                           "' (put '--' before a statement that starts with '--')";
         } else {
             o.statements.emplace_back(arg);
         }

@@ -49,9 +49,9 @@ private:
     public:
         Level(Parser& p, const Token& at) : p_(p) {
             if (++p_.depth_ > MaxNestingDepth)
-                p_.fail("expression nested too deeply (more than " + std::to_string(MaxNestingDepth) +
-                            " levels)",
-                        at);
+                p_.fail(
+                    "expression nested too deeply (more than " + std::to_string(MaxNestingDepth) + " levels)",
+                    at);
         }
         ~Level() { --p_.depth_; }
         Level(const Level&) = delete;
@@ -123,8 +123,10 @@ private:
         const TokenKind next = peek().kind;
         if (minus && (next == TokenKind::Number || next == TokenKind::Imaginary || isNonFiniteWord())) {
             Node literal = primary();
-            if (next == TokenKind::Imaginary) literal.im = -literal.im;
-            else literal.re = -literal.re;
+            if (next == TokenKind::Imaginary)
+                literal.im = -literal.im;
+            else
+                literal.re = -literal.re;
             literal.begin = begin;
             return literal;
         }
@@ -166,10 +168,17 @@ private:
     Node primary() {
         const Token& t = peek();
         switch (t.kind) {
-            case TokenKind::Number: advance(); return literal(t, t.value, 0.0);
-            case TokenKind::Imaginary: advance(); return literal(t, 0.0, t.value);
-            case TokenKind::Text: advance(); return leaf(Node::Kind::Text, t);
-            case TokenKind::Name: return named();
+            case TokenKind::Number:
+                advance();
+                return literal(t, t.value, 0.0);
+            case TokenKind::Imaginary:
+                advance();
+                return literal(t, 0.0, t.value);
+            case TokenKind::Text:
+                advance();
+                return leaf(Node::Kind::Text, t);
+            case TokenKind::Name:
+                return named();
             case TokenKind::LeftParen: {
                 Level level(*this, t);
                 advance();
@@ -177,11 +186,16 @@ private:
                 expect(TokenKind::RightParen, "')'", t);
                 return inner;
             }
-            case TokenKind::LeftBracket: return matrix();
-            case TokenKind::End: fail("expected an expression", t);
-            case TokenKind::RightParen: fail("unbalanced ')'", t);
-            case TokenKind::RightBracket: fail("unbalanced ']'", t);
-            default: fail("expected an expression", t);
+            case TokenKind::LeftBracket:
+                return matrix();
+            case TokenKind::End:
+                fail("expected an expression", t);
+            case TokenKind::RightParen:
+                fail("unbalanced ')'", t);
+            case TokenKind::RightBracket:
+                fail("unbalanced ']'", t);
+            default:
+                fail("expected an expression", t);
         }
     }
 
@@ -221,9 +235,10 @@ private:
         expect(TokenKind::RightParen, "')'", open);
         const std::size_t n = call.children.size();
         if (n < f->minArgs || n > f->maxArgs) {
-            const std::string wanted = f->minArgs == f->maxArgs
-                                           ? countOf(f->minArgs, "argument", "arguments")
-                                           : std::to_string(f->minArgs) + " or " + countOf(f->maxArgs, "argument", "arguments");
+            const std::string wanted =
+                f->minArgs == f->maxArgs
+                    ? countOf(f->minArgs, "argument", "arguments")
+                    : std::to_string(f->minArgs) + " or " + countOf(f->maxArgs, "argument", "arguments");
             throw SyntaxError{std::string(f->name) + " takes " + wanted + ", not " + std::to_string(n) +
                                   ": " + std::string(f->usage),
                               t.begin, call.end};
@@ -250,10 +265,12 @@ private:
                 m.children.push_back(expression());
                 ++count;
             }
-            if (rows == 0) cols = count;
+            if (rows == 0)
+                cols = count;
             else if (count != cols)
-                throw SyntaxError{"row " + std::to_string(rows + 1) + " has " + countOf(count, "entry", "entries") +
-                                      " but row 1 has " + std::to_string(cols) +
+                throw SyntaxError{"row " + std::to_string(rows + 1) + " has " +
+                                      countOf(count, "entry", "entries") + " but row 1 has " +
+                                      std::to_string(cols) +
                                       ": all rows of a matrix must have the same length",
                                   rowStart.begin, m.children.back().end};
             ++rows;
@@ -276,7 +293,9 @@ private:
 
 }  // namespace
 
-Statement parseStatement(std::string_view statement) { return Parser(tokenize(statement)).statement(); }
+Statement parseStatement(std::string_view statement) {
+    return Parser(tokenize(statement)).statement();
+}
 
 bool isDefinableName(std::string_view name) {
     return findFunction(name) == nullptr && name != "inf" && name != "nan" && name != "null";

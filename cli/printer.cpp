@@ -43,8 +43,10 @@ void writeJsonMatrix(std::ostream& out, const MatVal& m) {
     out << ",\"re\":";
     writeJsonArray(out, m, false);
     out << ",\"im\":";
-    if (m.HasImag()) writeJsonArray(out, m, true);
-    else out << "null";
+    if (m.HasImag())
+        writeJsonArray(out, m, true);
+    else
+        out << "null";
     out << '}';
 }
 
@@ -136,8 +138,8 @@ void writeJson(std::ostream& out, const Value* value) {
     if (value == nullptr) {
         out << "{\"kind\":\"null\"}";
     } else if (const auto* z = dynamic_cast<const NumVal*>(value)) {
-        out << "{\"kind\":\"scalar\",\"re\":" << jsonNumber(z->Data.rp) << ",\"im\":" << jsonNumber(z->Data.ip)
-            << '}';
+        out << "{\"kind\":\"scalar\",\"re\":" << jsonNumber(z->Data.rp)
+            << ",\"im\":" << jsonNumber(z->Data.ip) << '}';
     } else if (const auto* t = dynamic_cast<const TextVal*>(value)) {
         out << "{\"kind\":\"text\",\"text\":" << quoted(t->Text()) << '}';
     } else if (const auto* m = dynamic_cast<const MatVal*>(value)) {
@@ -163,7 +165,9 @@ std::string humanScalar(double re, double im, bool alwaysComplex) {
     return shortestDouble(re) + (std::signbit(im) ? " - " : " + ") + shortestDouble(std::fabs(im)) + "i";
 }
 
-void writeHuman(std::ostream& out, const Value* value) { writeHumanValue(out, "", "", value); }
+void writeHuman(std::ostream& out, const Value* value) {
+    writeHumanValue(out, "", "", value);
+}
 
 void writeHumanError(std::ostream& out, std::string_view location, std::string_view statement,
                      const EvalError& error) {

@@ -63,23 +63,67 @@ inline double fromBits(std::uint64_t bits) {
 // Values at which the library's rules change: zeros of both signs, the
 // integer tolerance, the 32-bit range, the branch points of the gamma and
 // hypergeometric routines, the ends of the double range, and NaNs.
-inline const std::array<double, 56> kEdgeValues{
-    0.0, -0.0, 1.0, -1.0, 0.5, -0.5, 2.0, 3.0, -2.0, -3.0,
-    1e-10, 1e-12, -1e-12, 0.99999999999, 1.00000000001, 2.99999999999, 2.95, 2.05,
-    2147483647.0, 2147483648.0, -2147483648.0, -2147483649.0, 2147483646.9999999,
-    1e300, -1e300, std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
-    std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
-    -std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::infinity(),
-    -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(),
-    -std::numeric_limits<double>::quiet_NaN(), fromBits(0x7FF0000000000001u) /* signalling */,
-    0.75, -0.7, 0.9999999999999999, -0.9999999999999999, 1e307, 11355.830259113583, 11356.0,
-    -34.0, -33.0, 33.0, 171.7, 1754.0, 5.92, 16.0, 1e-300, 65.0, -50.0, 100.0, 20000.0,
-    2.220446049250313e-16, 1.4411518807585587e17};
+inline const std::array<double, 56> kEdgeValues{0.0,
+                                                -0.0,
+                                                1.0,
+                                                -1.0,
+                                                0.5,
+                                                -0.5,
+                                                2.0,
+                                                3.0,
+                                                -2.0,
+                                                -3.0,
+                                                1e-10,
+                                                1e-12,
+                                                -1e-12,
+                                                0.99999999999,
+                                                1.00000000001,
+                                                2.99999999999,
+                                                2.95,
+                                                2.05,
+                                                2147483647.0,
+                                                2147483648.0,
+                                                -2147483648.0,
+                                                -2147483649.0,
+                                                2147483646.9999999,
+                                                1e300,
+                                                -1e300,
+                                                std::numeric_limits<double>::max(),
+                                                -std::numeric_limits<double>::max(),
+                                                std::numeric_limits<double>::min(),
+                                                std::numeric_limits<double>::denorm_min(),
+                                                -std::numeric_limits<double>::denorm_min(),
+                                                std::numeric_limits<double>::infinity(),
+                                                -std::numeric_limits<double>::infinity(),
+                                                std::numeric_limits<double>::quiet_NaN(),
+                                                -std::numeric_limits<double>::quiet_NaN(),
+                                                fromBits(0x7FF0000000000001u) /* signalling */,
+                                                0.75,
+                                                -0.7,
+                                                0.9999999999999999,
+                                                -0.9999999999999999,
+                                                1e307,
+                                                11355.830259113583,
+                                                11356.0,
+                                                -34.0,
+                                                -33.0,
+                                                33.0,
+                                                171.7,
+                                                1754.0,
+                                                5.92,
+                                                16.0,
+                                                1e-300,
+                                                65.0,
+                                                -50.0,
+                                                100.0,
+                                                20000.0,
+                                                2.220446049250313e-16,
+                                                1.4411518807585587e17};
 
 // Offsets that put a number just inside or just outside the integer
 // tolerance, or far from any integer.
 inline const std::array<double, 12> kNudges{1e-11, -1e-11, 5e-11, -5e-11, 1e-10, -1e-10,
-                                            2e-10, -2e-10, 0.05, 0.1, 0.5, 0.9};
+                                            2e-10, -2e-10, 0.05,  0.1,    0.5,   0.9};
 
 inline double decodeNumber(ByteReader& r) {
     const std::uint8_t mode = r.byte();
@@ -171,7 +215,8 @@ struct ValueDecoder {
         return {m, m};
     }
 
-    void element(Tabul::MatVal::Array& re, std::optional<Tabul::MatVal::Array>& im, std::size_t k, bool degree) {
+    void element(Tabul::MatVal::Array& re, std::optional<Tabul::MatVal::Array>& im, std::size_t k,
+                 bool degree) {
         re[k] = degree ? decodeDegree(reader, wideDegrees) : decodeNumber(reader);
         if (im) (*im)[k] = decodeImaginary(reader);
     }
@@ -259,8 +304,9 @@ inline std::optional<DecodedCall> decodeCall(const std::uint8_t* data, std::size
     try {
         for (unsigned k = 0; k < e.arity; ++k) {
             const bool nullGammaArgument = std::strcmp(e.name, "Gamma") == 0 && k == 1 && (flags & 0x20) != 0;
-            ValueDecoder::Pair v = nullGammaArgument ? ValueDecoder::Pair{}
-                                                     : decoder.value(0, static_cast<int>(k) == e.degreeArgument);
+            ValueDecoder::Pair v = nullGammaArgument
+                                       ? ValueDecoder::Pair{}
+                                       : decoder.value(0, static_cast<int>(k) == e.degreeArgument);
             call.values.push_back(v.value);
             call.packed.push_back(v.packed);
         }

@@ -26,7 +26,8 @@ inline Outcome callChecked(const EntryPoint& e, Args args, int roundingMode) {
     std::fesetround(roundingMode);
     const FpControl before = currentFpControl();
     auto checkEnvironment = [&] {
-        if (!(currentFpControl() == before)) out.problem = "floating-point control settings changed by the call";
+        if (!(currentFpControl() == before))
+            out.problem = "floating-point control settings changed by the call";
     };
     try {
         const Oru::Special::Result result = e.call(args);
@@ -77,7 +78,9 @@ inline std::string describeValue(const Tabul::Value* v) {
     if (const auto* n = dynamic_cast<const Tabul::NumVal*>(v)) return number(n->Data.rp, n->Data.ip);
     const auto& m = dynamic_cast<const Tabul::MatVal&>(*v);
     std::string s = "[" + std::to_string(m.Data.m_rows) + "x" + std::to_string(m.Data.m_cols) +
-                    (m.HasPtrs() ? " nested" : m.HasImag() ? " complex" : " real") +
+                    (m.HasPtrs()   ? " nested"
+                     : m.HasImag() ? " complex"
+                                   : " real") +
                     " offset " + std::to_string(m.m_offset) + " stride " + std::to_string(m.Data.m_anr) + ":";
     for (int j = 0; j < m.Data.m_cols; ++j)
         for (int i = 0; i < m.Data.m_rows; ++i)
@@ -87,12 +90,13 @@ inline std::string describeValue(const Tabul::Value* v) {
 
 inline std::string describeCall(const DecodedCall& call) {
     static const char* const modes[] = {"to nearest", "upward", "downward", "toward zero"};
-    const int mode = call.roundingMode == FE_UPWARD     ? 1
-                     : call.roundingMode == FE_DOWNWARD ? 2
+    const int mode = call.roundingMode == FE_UPWARD       ? 1
+                     : call.roundingMode == FE_DOWNWARD   ? 2
                      : call.roundingMode == FE_TOWARDZERO ? 3
                                                           : 0;
     std::string s = std::string(call.entry().name) + "(";
-    for (std::size_t k = 0; k < call.values.size(); ++k) s += (k ? ", " : "") + describeValue(call.values[k].get());
+    for (std::size_t k = 0; k < call.values.size(); ++k)
+        s += (k ? ", " : "") + describeValue(call.values[k].get());
     return s + ") rounding " + modes[mode];
 }
 

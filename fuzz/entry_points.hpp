@@ -27,7 +27,7 @@ struct EntryPoint {
     const char* name;
     unsigned arity;
     Call call;
-    int degreeArgument;  // 0-based position of the degree or order, -1 for none
+    int degreeArgument;       // 0-based position of the degree or order, -1 for none
     int otherVectorArgument;  // the other position that may be a vector, -1 for none
 };
 

@@ -38,19 +38,20 @@ struct SkippedCall {};
 void checkBudget(const char* name, Arg a, Arg b, Arg c = nullptr, Arg d = nullptr) {
     const Arg args[4] = {a, b, c, d};
     for (const OruFuzz::EntryPoint& e : OruFuzz::kEntryPoints)
-        if (std::strcmp(e.name, name) == 0 && OruFuzz::recurrenceSteps(e, args) > OruFuzz::kRecurrenceStepBudget)
+        if (std::strcmp(e.name, name) == 0 &&
+            OruFuzz::recurrenceSteps(e, args) > OruFuzz::kRecurrenceStepBudget)
             throw SkippedCall{};
 }
 
 }  // namespace
 
 // The real entry points and their wrapped stand-ins, by their linker names.
-#define ORU_FUZZ_WRAP_TWO(fn, mangled)                                  \
-    Result real##fn(Arg, Arg) asm("__real_" mangled);                   \
-    Result wrapped##fn(Arg a, Arg b) asm("__wrap_" mangled);            \
-    Result wrapped##fn(Arg a, Arg b) {                                  \
-        checkBudget(#fn, a, b);                                         \
-        return real##fn(a, b);                                          \
+#define ORU_FUZZ_WRAP_TWO(fn, mangled)                       \
+    Result real##fn(Arg, Arg) asm("__real_" mangled);        \
+    Result wrapped##fn(Arg a, Arg b) asm("__wrap_" mangled); \
+    Result wrapped##fn(Arg a, Arg b) {                       \
+        checkBudget(#fn, a, b);                              \
+        return real##fn(a, b);                               \
     }
 
 ORU_FUZZ_WRAP_TWO(Bei, "_ZN3Oru7Special3BeiEPKN5Tabul5ValueES4_")

@@ -17,9 +17,9 @@
 namespace OruFuzz {
 
 enum class IndexRule {
-    Position,          // 1 .. arity
-    None,              // 0xFFFFFFFF only
-    PositionOrNone,    // either
+    Position,        // 1 .. arity
+    None,            // 0xFFFFFFFF only
+    PositionOrNone,  // either
 };
 
 struct DocumentedMessage {
@@ -63,12 +63,14 @@ inline std::string checkError(const Vesk::Run::AppException& e, unsigned arity) 
         const std::uint32_t k = e.Argument();
         const bool position = k >= 1 && k <= arity;
         const bool none = k == kNoArgument;
-        const bool fits = (m.index == IndexRule::Position && position) || (m.index == IndexRule::None && none) ||
+        const bool fits = (m.index == IndexRule::Position && position) ||
+                          (m.index == IndexRule::None && none) ||
                           (m.index == IndexRule::PositionOrNone && (position || none));
         if (fits) return {};
         return "message \"" + e.Message() + "\" with argument index " + std::to_string(k);
     }
-    return "undocumented message \"" + e.Message() + "\" (argument index " + std::to_string(e.Argument()) + ")";
+    return "undocumented message \"" + e.Message() + "\" (argument index " + std::to_string(e.Argument()) +
+           ")";
 }
 
 // The vector of a call: the first matrix argument, or null when every
@@ -85,7 +87,8 @@ inline std::string checkResult(const Tabul::Value* result, Args args, unsigned a
     if (result == nullptr) return "returned a null value";
     const Tabul::MatVal* vector = firstMatrix(args, arity);
     if (vector == nullptr) {
-        if (dynamic_cast<const Tabul::NumVal*>(result) == nullptr) return "a call of scalars did not return a NumVal";
+        if (dynamic_cast<const Tabul::NumVal*>(result) == nullptr)
+            return "a call of scalars did not return a NumVal";
         return {};
     }
     const auto* m = dynamic_cast<const Tabul::MatVal*>(result);

@@ -34,8 +34,12 @@ const Kind* asKind(Arg v) {
     return v != nullptr && typeid(*v) == typeid(Kind) ? static_cast<const Kind*>(v) : nullptr;
 }
 
-const NumVal* asScalar(Arg v) { return asKind<NumVal>(v); }
-const MatVal* asMatrix(Arg v) { return asKind<MatVal>(v); }
+const NumVal* asScalar(Arg v) {
+    return asKind<NumVal>(v);
+}
+const MatVal* asMatrix(Arg v) {
+    return asKind<MatVal>(v);
+}
 
 // A type test that fails compares the two type names as strings, one that
 // succeeds only their addresses; so the likely kind, a scalar, is tried first.
@@ -141,26 +145,52 @@ Result threeArgumentCall(Arg a, Arg b, Arg c) {
 
 }  // namespace
 
-Result Special::Bei(Arg a, Arg b) { return twoArgumentCall<WrapBei>(a, b); }
-Result Special::Ber(Arg a, Arg b) { return twoArgumentCall<WrapBer>(a, b); }
-Result Special::Igamma(Arg a, Arg b) { return twoArgumentCall<WrapIgamma>(a, b); }
-Result Special::Her(Arg a, Arg b) { return twoArgumentCall<WrapHer>(a, b); }
-Result Special::Leg(Arg a, Arg b) { return twoArgumentCall<WrapLeg>(a, b); }
-Result Special::Lag(Arg a, Arg b) { return twoArgumentCall<WrapLag>(a, b); }
-Result Special::Tcheb(Arg a, Arg b) { return twoArgumentCall<WrapTcheb>(a, b); }
-Result Special::Ucheb(Arg a, Arg b) { return twoArgumentCall<WrapUcheb>(a, b); }
+Result Special::Bei(Arg a, Arg b) {
+    return twoArgumentCall<WrapBei>(a, b);
+}
+Result Special::Ber(Arg a, Arg b) {
+    return twoArgumentCall<WrapBer>(a, b);
+}
+Result Special::Igamma(Arg a, Arg b) {
+    return twoArgumentCall<WrapIgamma>(a, b);
+}
+Result Special::Her(Arg a, Arg b) {
+    return twoArgumentCall<WrapHer>(a, b);
+}
+Result Special::Leg(Arg a, Arg b) {
+    return twoArgumentCall<WrapLeg>(a, b);
+}
+Result Special::Lag(Arg a, Arg b) {
+    return twoArgumentCall<WrapLag>(a, b);
+}
+Result Special::Tcheb(Arg a, Arg b) {
+    return twoArgumentCall<WrapTcheb>(a, b);
+}
+Result Special::Ucheb(Arg a, Arg b) {
+    return twoArgumentCall<WrapUcheb>(a, b);
+}
 
 Result Special::Gamma(Arg a, Arg b) {
     if (b == nullptr) return oneArgumentCall<WrapGamma1>(a);
     return twoArgumentCall<WrapGamma2>(a, b);
 }
 
-Result Special::LnGamma(Arg a) { return oneArgumentCall<WrapLnGamma>(a); }
+Result Special::LnGamma(Arg a) {
+    return oneArgumentCall<WrapLnGamma>(a);
+}
 
-Result Special::Fhyper(Arg a, Arg b, Arg c, Arg d) { return fourArgumentCall<WrapFhyper>(a, b, c, d); }
-Result Special::Jac(Arg a, Arg b, Arg c, Arg d) { return fourArgumentCall<WrapJac>(a, b, c, d); }
+Result Special::Fhyper(Arg a, Arg b, Arg c, Arg d) {
+    return fourArgumentCall<WrapFhyper>(a, b, c, d);
+}
+Result Special::Jac(Arg a, Arg b, Arg c, Arg d) {
+    return fourArgumentCall<WrapJac>(a, b, c, d);
+}
 
-Result Special::Mhyper(Arg a, Arg b, Arg c) { return threeArgumentCall<WrapMhyper>(a, b, c); }
-Result Special::Ibeta(Arg a, Arg b, Arg c) { return threeArgumentCall<WrapIbeta>(a, b, c); }
+Result Special::Mhyper(Arg a, Arg b, Arg c) {
+    return threeArgumentCall<WrapMhyper>(a, b, c);
+}
+Result Special::Ibeta(Arg a, Arg b, Arg c) {
+    return threeArgumentCall<WrapIbeta>(a, b, c);
+}
 
 }  // namespace Oru

@@ -57,10 +57,10 @@ struct Reverse {
 
 // How a family builds the imaginary array of its result.
 enum class ImagRule {
-    Never,            // real result, whatever the kernel gave
-    WhenNeededNonZero, // store non-zero parts; hand over only if one arrived
-    WhenNeededAll,    // store every part; hand over only if one was non-zero
-    Always,           // store every part and always hand it over
+    Never,              // real result, whatever the kernel gave
+    WhenNeededNonZero,  // store non-zero parts; hand over only if one arrived
+    WhenNeededAll,      // store every part; hand over only if one was non-zero
+    Always,             // store every part and always hand it over
 };
 
 // One input vector, read in place. With Complex false the imaginary array is
@@ -101,9 +101,8 @@ template <ImagRule Rule, class Compute>
 std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
     const int rows = shapeOf.Data.m_rows;
     const int cols = shapeOf.Data.m_cols;
-    const std::size_t count = (rows > 0 && cols > 0)
-                                  ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols)
-                                  : 0;
+    const std::size_t count =
+        (rows > 0 && cols > 0) ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) : 0;
     MatVal::Array re(count);
     std::optional<MatVal::Array> im;
     if constexpr (Rule == ImagRule::Always) im.emplace(count);
@@ -131,8 +130,7 @@ std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
     }
     if constexpr (Rule == ImagRule::WhenNeededNonZero || Rule == ImagRule::WhenNeededAll)
         if (!needed) im.reset();
-    return std::make_unique<MatVal>(std::move(re), std::move(im), rows < 0 ? 0 : rows,
-                                    cols < 0 ? 0 : cols);
+    return std::make_unique<MatVal>(std::move(re), std::move(im), rows < 0 ? 0 : rows, cols < 0 ? 0 : cols);
 }
 
 // ---- vectorizers of the one-argument functions -------------------------------
@@ -258,9 +256,7 @@ struct UnaryVectorOp {
 
 template <class B>
 struct BinaryVectorOp {
-    static void kernel(tabulComplex& r, const tabulComplex& x, const tabulComplex& y) {
-        B::kernel(r, x, y);
-    }
+    static void kernel(tabulComplex& r, const tabulComplex& x, const tabulComplex& y) { B::kernel(r, x, y); }
 
     static std::unique_ptr<MatVal> opMN(const MatVal& a, const NumVal& b) {
         if (a.Data.m_cols != 1) Throw("must be vector", 1);
@@ -307,7 +303,9 @@ struct ElementInserter;
 template <class W>
 struct ElementInserter<W, 0> {
     template <class... S>
-    static void call(tabulComplex& r, const tabulComplex& e, const S&... s) { W::kernel(r, e, s...); }
+    static void call(tabulComplex& r, const tabulComplex& e, const S&... s) {
+        W::kernel(r, e, s...);
+    }
 };
 template <class W>
 struct ElementInserter<W, 1> {

@@ -23,7 +23,9 @@
 
 namespace Oru::Host {
 
-inline tabulComplex toComplex(const Tabul::num_val& v) { return tabulComplex(v.rp, v.ip); }
+inline tabulComplex toComplex(const Tabul::num_val& v) {
+    return tabulComplex(v.rp, v.ip);
+}
 
 template <auto Kernel>
 struct Wrap {

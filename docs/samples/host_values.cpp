@@ -46,8 +46,8 @@ int main() {
     const auto column = MatVal::View(storage, std::nullopt, shape, 5);
     const NumVal n(2.0, 0.0);
     const auto p2 = Oru::Special::Leg(&n, column.get());
-    std::printf("Leg(2, [0.1; 0.2; 0.3]) = [%g; %g; %g]\n", asMatrix(p2)->Re(0, 0),
-                asMatrix(p2)->Re(1, 0), asMatrix(p2)->Re(2, 0));
+    std::printf("Leg(2, [0.1; 0.2; 0.3]) = [%g; %g; %g]\n", asMatrix(p2)->Re(0, 0), asMatrix(p2)->Re(1, 0),
+                asMatrix(p2)->Re(2, 0));
 
     // Two vectors of equal length are walked in step (two-argument functions).
     const MatVal degrees({0.0, 1.0, 2.0}, std::nullopt, 3, 1);
@@ -59,9 +59,9 @@ int main() {
     const Tabul::TextVal text("abc");
     const auto nested = MatVal::Nested({std::make_shared<NumVal>(1.0, 0.0)}, 1, 1);
     int refused = 0;
-    for (const Tabul::Value* bad : {static_cast<const Tabul::Value*>(&text),
-                                    static_cast<const Tabul::Value*>(nested.get()),
-                                    static_cast<const Tabul::Value*>(nullptr)}) {
+    for (const Tabul::Value* bad :
+         {static_cast<const Tabul::Value*>(&text), static_cast<const Tabul::Value*>(nested.get()),
+          static_cast<const Tabul::Value*>(nullptr)}) {
         try {
             Oru::Special::Tcheb(&n, bad);
         } catch (const Vesk::Run::AppException& e) {

@@ -31,8 +31,7 @@ bool gammaKeepsEnvironment() {
     Oru::Special::Gamma(&big, nullptr);  // overflows to infinity inside
     try {
         Oru::Special::Gamma(&zero, nullptr);
-    } catch (const Vesk::Run::AppException&) {
-    }
+    } catch (const Vesk::Run::AppException&) {}
     const bool kept = std::fegetround() == FE_UPWARD && std::fetestexcept(FE_OVERFLOW) == 0;
     std::fesetround(FE_TONEAREST);
     return kept;

@@ -44,7 +44,9 @@ tabulComplex complexDiv(const tabulComplex& a, const tabulComplex& b) {
     return {(r * a.re + a.im) * t, (r * a.im - a.re) * t};
 }
 
-tabulComplex realMulComplex(double x, const tabulComplex& z) { return {z.re * x, z.im * x}; }
+tabulComplex realMulComplex(double x, const tabulComplex& z) {
+    return {z.re * x, z.im * x};
+}
 
 tabulComplex realDivComplex(double x, const tabulComplex& z) {
     if (std::fabs(z.im) <= std::fabs(z.re)) {

@@ -6,10 +6,10 @@
 namespace Oru {
 
 enum IntegerClass : int {
-    IsInteger = 0,     // within 1e-10 of floor(x + 0.1)
-    NotInteger = 1,    // also every x with 0 < |x| < 1, and NaN
-    AboveInt32 = 2,    // x > 2147483647
-    BelowInt32 = 3,    // x < -2147483648
+    IsInteger = 0,   // within 1e-10 of floor(x + 0.1)
+    NotInteger = 1,  // also every x with 0 < |x| < 1, and NaN
+    AboveInt32 = 2,  // x > 2147483647
+    BelowInt32 = 3,  // x < -2147483648
 };
 
 int checkInteger(double x);

@@ -20,7 +20,9 @@ std::uint16_t x87StatusWord() {
     return sw;
 }
 
-void clearX87Flags() { __asm__ volatile("fnclex" : : : "memory"); }
+void clearX87Flags() {
+    __asm__ volatile("fnclex" : : : "memory");
+}
 
 // The only way to set x87 flags is to reload the whole environment: slow,
 // and needed only when the caller had flags pending of its own.
@@ -95,7 +97,9 @@ FpuPrecisionGuard::FpuPrecisionGuard(X87Use) {
     std::fesetenv(FE_DFL_ENV);
 }
 
-FpuPrecisionGuard::~FpuPrecisionGuard() { std::fesetenv(&m_environment); }
+FpuPrecisionGuard::~FpuPrecisionGuard() {
+    std::fesetenv(&m_environment);
+}
 
 #endif
 

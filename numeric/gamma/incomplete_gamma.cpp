@@ -94,7 +94,9 @@ double upperGammaOfLargeOrder(double a, double x) {
 }
 
 // The region in which P is taken as 1 - Q.
-bool inContinuedFractionRegion(double a, double x) { return x > 1.0 && x > a; }
+bool inContinuedFractionRegion(double a, double x) {
+    return x > 1.0 && x > a;
+}
 
 void rejectNonReal(const tabulComplex& v, unsigned argIndex) {
     if (!v.isReal()) Throw("must be real", argIndex);

@@ -39,7 +39,9 @@ constexpr double kBernoulli[16] = {
     0x1.1edb2a4f34840p+29,   // B30 = 8615841276005/14322
 };
 
-tabulComplex add(const tabulComplex& a, const tabulComplex& b) { return {a.re + b.re, a.im + b.im}; }
+tabulComplex add(const tabulComplex& a, const tabulComplex& b) {
+    return {a.re + b.re, a.im + b.im};
+}
 
 // The shift count of the recurrences: trunc(d) for 0 <= d <= 16, which the
 // callers guarantee for finite arguments; a NaN gives no shift.
@@ -81,7 +83,9 @@ tabulComplex stirlingSeriesLnGamma(tabulComplex z) {
         const int divisor = 2 * k * (2 * k - 1);
         const double c = kBernoulli[k] / divisor;
         const tabulComplex t = realMulComplex(c, r);
-        if (std::fabs(w.re) * kTolerance >= std::fabs(t.re) && std::fabs(w.im) * kTolerance >= std::fabs(t.im)) break;
+        if (std::fabs(w.re) * kTolerance >= std::fabs(t.re) &&
+            std::fabs(w.im) * kTolerance >= std::fabs(t.im))
+            break;
         w = add(w, t);
         r = complexMul(r, r2);
     }
@@ -154,6 +158,8 @@ tabulComplex complexLnGamma(double x, double y) {
     return r;
 }
 
-void tabulLnGamma(tabulComplex& res, const tabulComplex& a) { res = complexLnGamma(a.re, a.im); }
+void tabulLnGamma(tabulComplex& res, const tabulComplex& a) {
+    res = complexLnGamma(a.re, a.im);
+}
 
 }  // namespace Oru

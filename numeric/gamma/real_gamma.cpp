@@ -100,7 +100,9 @@ long double monicHorner(const double (&c)[N], long double x) {
     return sum;
 }
 
-[[noreturn]] void overflow() { Throw("overflow", kNoArgument); }
+[[noreturn]] void overflow() {
+    Throw("overflow", kNoArgument);
+}
 
 // Stirling's formula, the product kept in extended precision.
 long double stirlingGammaWide(double x) {
@@ -209,10 +211,16 @@ void realLogGamma(double x, double& result) {
     result = static_cast<double>(logAbsGamma(x));
 }
 
-double realGamma(double x) { return static_cast<double>(gammaWide(x)); }
+double realGamma(double x) {
+    return static_cast<double>(gammaWide(x));
+}
 
-void realGamma(double x, double& result) { result = static_cast<double>(gammaWide(x)); }
+void realGamma(double x, double& result) {
+    result = static_cast<double>(gammaWide(x));
+}
 
-double stirlingGamma(double x) { return static_cast<double>(stirlingGammaWide(x)); }
+double stirlingGamma(double x) {
+    return static_cast<double>(stirlingGammaWide(x));
+}
 
 }  // namespace Oru

@@ -29,12 +29,16 @@ tabulComplex imaginaryBasePower(double y, double n, bool& handled) {
     const double g = std::pow(y, n);
     handled = true;
     switch (static_cast<int>(m)) {
-        case 0: return {g, 0.0};
+        case 0:
+            return {g, 0.0};
         case 1:
-        case -3: return {0.0, g};
+        case -3:
+            return {0.0, g};
         case 2:
-        case -2: return {-g, 0.0};
-        default: return {0.0, -g};  // 3 or -1
+        case -2:
+            return {-g, 0.0};
+        default:
+            return {0.0, -g};  // 3 or -1
     }
 }
 
@@ -78,7 +82,9 @@ tabulComplex complexPower(const tabulComplex& z, const tabulComplex& w) {
     return checkedForOverflow(exponentialFormPower(z, w));
 }
 
-tabulComplex complexPowerReal(const tabulComplex& z, double v) { return complexPower(z, {v, 0.0}); }
+tabulComplex complexPowerReal(const tabulComplex& z, double v) {
+    return complexPower(z, {v, 0.0});
+}
 
 tabulComplex complexIntPower(const tabulComplex& z, int n) {
     tabulComplex result{1.0, 0.0};
@@ -93,8 +99,7 @@ tabulComplex complexIntPower(const tabulComplex& z, int n) {
     }
     for (;;) {
         if ((k & 1u) != 0) {
-            result = {base.re * result.re - base.im * result.im,
-                      base.re * result.im + base.im * result.re};
+            result = {base.re * result.re - base.im * result.im, base.re * result.im + base.im * result.re};
         }
         k >>= 1;
         if (k == 0) break;

@@ -190,8 +190,7 @@ void confluentHypergeometric(double a, double b, double x, double& result) {
     result = checkedForOverflow(asymptoticErr < powerErr ? asymptoticSum : powerSum, a, b, x);
 }
 
-void tabulMhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
-                 const tabulComplex& x) {
+void tabulMhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& x) {
     requireRealArguments({&a, &b, &x});
     double value = 0.0;
     confluentHypergeometric(a.re, b.re, x.re, value);

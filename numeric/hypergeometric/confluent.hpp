@@ -6,8 +6,7 @@
 
 namespace Oru {
 
-void tabulMhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
-                 const tabulComplex& x);
+void tabulMhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& x);
 
 // The power series or the asymptotic expansion, whichever carries the
 // smaller estimated relative error. Raises "overflow" (index -1) when the

@@ -13,10 +13,10 @@ namespace Oru {
 namespace {
 
 constexpr unsigned kNoArgument = 0xFFFFFFFFu;
-constexpr double kEpsilon = 0x1p-52;            // tests x = 0 and x = 1
-constexpr double kTolerance = 1e-13;            // integer tests, convergence
-constexpr double kLogCaseTolerance = 1e-10;     // c - a - b taken as an integer
-constexpr double kTransformationBound = 10.0;   // |c - a - b| for Euler and Pfaff
+constexpr double kEpsilon = 0x1p-52;           // tests x = 0 and x = 1
+constexpr double kTolerance = 1e-13;           // integer tests, convergence
+constexpr double kLogCaseTolerance = 1e-10;    // c - a - b taken as an integer
+constexpr double kTransformationBound = 10.0;  // |c - a - b| for Euler and Pfaff
 constexpr double kPfaffBound = -0.5;
 constexpr double kConnectionBound = 0.75;
 constexpr int kMaxSeriesTerms = 1000;
@@ -26,7 +26,9 @@ constexpr int kMaxLogCasePasses = 999;
 // finite value.
 constexpr double kMaxLogCaseOrder = 171.0;
 
-bool within(double v, double target, double tolerance) { return std::fabs(v - target) < tolerance; }
+bool within(double v, double target, double tolerance) {
+    return std::fabs(v - target) < tolerance;
+}
 
 // v within 1e-13 of an integer that is 0 or negative (tested on the rounded
 // value, so a tiny positive v counts as 0).
@@ -43,8 +45,7 @@ tabulComplex eulerFactor(const tabulComplex& s, double d) {
 
 // 2F1(a, b; c; x) = (1 - x)^-a 2F1(a, c - b; c; x/(x - 1)) when b > 0
 // (tested as c - b < c), else the same with a and b exchanged.
-tabulComplex pfaffTransformation(double a, double b, double c, const tabulComplex& x,
-                                 const tabulComplex& s) {
+tabulComplex pfaffTransformation(double a, double b, double c, const tabulComplex& x, const tabulComplex& s) {
     const tabulComplex z = complexDiv({-x.re, -x.im}, s);
     if (c - b < c) {
         const tabulComplex factor = complexPowerReal(s, -a);
@@ -100,9 +101,8 @@ long double logCaseDigammaSum(double a, double b, const LogCaseOrder& k, double 
     const long double onePlusE = 1.0L + k.e;
     const long double logS = std::log(static_cast<long double>(sre));
     const long double psiSum = static_cast<long double>(digamma(1.0)) +
-                               digamma(static_cast<double>(onePlusE)) -
-                               digamma(static_cast<double>(ad)) - digamma(static_cast<double>(bd)) -
-                               logS;
+                               digamma(static_cast<double>(onePlusE)) - digamma(static_cast<double>(ad)) -
+                               digamma(static_cast<double>(bd)) - logS;
     long double y = psiSum / realGamma(k.e + 1.0);
     long double p = sre * bd * ad / realGamma(k.e + 2.0);
     long double t = 1.0L;
@@ -110,8 +110,8 @@ long double logCaseDigammaSum(double a, double b, const LogCaseOrder& k, double 
     for (int pass = 0; pass < kMaxLogCasePasses; ++pass) {
         const long double q = static_cast<long double>(digamma(static_cast<double>(1.0L + t))) +
                               digamma(static_cast<double>(onePlusE + t)) -
-                              digamma(static_cast<double>(ad + t)) -
-                              digamma(static_cast<double>(bd + t)) - logS;
+                              digamma(static_cast<double>(ad + t)) - digamma(static_cast<double>(bd + t)) -
+                              logS;
         const long double next = q * p + y;
         if (next == y) return y;
         change = next - y;
@@ -141,8 +141,7 @@ long double logCaseFiniteSum(double a, double b, const LogCaseOrder& k, double s
 
 // Connection to 1 - x when c - a - b = id is an integer, where the two
 // terms of the general formula have poles that cancel into logarithms.
-double logarithmicConnection(double a, double b, double c, double d, double id,
-                             const tabulComplex& s) {
+double logarithmicConnection(double a, double b, double c, double d, double id, const tabulComplex& s) {
     const LogCaseOrder k = logCaseOrder(d, id);
     const double sre = s.re;
     long double y = logCaseDigammaSum(a, b, k, sre);
@@ -167,7 +166,9 @@ double logarithmicConnection(double a, double b, double c, double d, double id,
     return static_cast<double>(q * y1 + y);
 }
 
-tabulComplex realValue(double v) { return {v, 0.0}; }
+tabulComplex realValue(double v) {
+    return {v, 0.0};
+}
 
 tabulComplex evaluateGauss(double a, double b, double c, const tabulComplex& x) {
     if (std::fabs(x.re) < kEpsilon && std::fabs(x.im) < kEpsilon) return {1.0, 0.0};
@@ -278,8 +279,8 @@ void gaussHypergeometric(double a, double b, double c, const tabulComplex& x, ta
     res = value;
 }
 
-void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
-                 const tabulComplex& c, const tabulComplex& x) {
+void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,
+                 const tabulComplex& x) {
     requireRealArguments({&a, &b, &c, &x});
     if (x.re <= -1.0) Throw("domain error", 4);
     if (x.re >= 1.0) Throw("domain error", 4);

@@ -7,8 +7,8 @@
 
 namespace Oru {
 
-void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
-                 const tabulComplex& c, const tabulComplex& x);
+void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,
+                 const tabulComplex& x);
 
 // Chooses a closed form, the series, Euler's or Pfaff's transformation or
 // the connection to 1 - x (with its logarithmic form when c - a - b is an

@@ -29,8 +29,7 @@ struct FractionCoefficients {
 // Runs the fraction: convergents p/q from the three-term recurrences,
 // rescaled to stay in range, until two of them agree to 2^-52 or 100
 // passes are used.
-double evaluateFraction(FractionCoefficients c, double z,
-                        double (*firstNumerator)(const double*, double),
+double evaluateFraction(FractionCoefficients c, double z, double (*firstNumerator)(const double*, double),
                         double (*secondNumerator)(const double*, double)) {
     double ans = 1.0;
     double r = 1.0;
@@ -77,10 +76,18 @@ double evaluateFraction(FractionCoefficients c, double z,
 }
 
 // k[0..7] stand for k1..k8.
-double firstNumeratorInX(const double* k, double x) { return -((k[1] * k[0] * x) / (k[3] * k[2])); }
-double secondNumeratorInX(const double* k, double x) { return (k[5] * k[4] * x) / (k[7] * k[6]); }
-double firstNumeratorInZ(const double* k, double z) { return -((z * k[1] * k[0]) / (k[3] * k[2])); }
-double secondNumeratorInZ(const double* k, double z) { return (z * k[5] * k[4]) / (k[7] * k[6]); }
+double firstNumeratorInX(const double* k, double x) {
+    return -((k[1] * k[0] * x) / (k[3] * k[2]));
+}
+double secondNumeratorInX(const double* k, double x) {
+    return (k[5] * k[4] * x) / (k[7] * k[6]);
+}
+double firstNumeratorInZ(const double* k, double z) {
+    return -((z * k[1] * k[0]) / (k[3] * k[2]));
+}
+double secondNumeratorInZ(const double* k, double z) {
+    return (z * k[5] * k[4]) / (k[7] * k[6]);
+}
 
 double logGammaOf(double v) {
     double result = 0.0;
@@ -161,8 +168,7 @@ void incompleteBeta(double x, double a, double b, double& result) {
     result = swapped ? 1.0 - t : t;
 }
 
-void tabulIbeta(tabulComplex& res, const tabulComplex& x, const tabulComplex& a,
-                const tabulComplex& b) {
+void tabulIbeta(tabulComplex& res, const tabulComplex& x, const tabulComplex& a, const tabulComplex& b) {
     requireRealArguments({&x, &a, &b});
     double value = 0.0;
     incompleteBeta(x.re, a.re, b.re, value);

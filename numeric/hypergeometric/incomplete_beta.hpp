@@ -6,8 +6,7 @@
 
 namespace Oru {
 
-void tabulIbeta(tabulComplex& res, const tabulComplex& x, const tabulComplex& a,
-                const tabulComplex& b);
+void tabulIbeta(tabulComplex& res, const tabulComplex& x, const tabulComplex& a, const tabulComplex& b);
 
 // Sets result to 0 first; checks a, b, then x, and evaluates I_x(a, b).
 // Raises "must be positive" (2 or 3), "must be between\t0\t1" (1) and

@@ -17,14 +17,14 @@ namespace {
 // (-1)^n c, sin(3n pi/4) = (-1)^(n+1) s, the factors (-1)^n and (-1)^k go
 // into the signed power P and four phases repeat with the period of a pass.
 struct KelvinPhases {
-    double startSign;    // P before the n factors -h of the first term
-    double first;        // phase of the first term
-    double perPass[4];   // phases of terms k = 1, 2, 3, 0 (mod 4)
+    double startSign;   // P before the n factors -h of the first term
+    double first;       // phase of the first term
+    double perPass[4];  // phases of terms k = 1, 2, 3, 0 (mod 4)
 };
 
 constexpr double quarterPi = 0.7853981633974483;
 constexpr double changeTolerance = 2.220446049250313e-16;  // 2^-52
-constexpr int maxPasses = 1000;  // four times the most round-to-nearest needs
+constexpr int maxPasses = 1000;                            // four times the most round-to-nearest needs
 constexpr long double largestDouble = std::numeric_limits<double>::max();
 
 // The first-term steps P = -(P h) that remain once the divisor n! has
@@ -104,9 +104,13 @@ double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
 
 }  // namespace
 
-void kelvinBerSeries(double& out, unsigned n, double x) { out = kelvinSeries(n, x, berPhases(n)); }
+void kelvinBerSeries(double& out, unsigned n, double x) {
+    out = kelvinSeries(n, x, berPhases(n));
+}
 
-void kelvinBeiSeries(double& out, unsigned n, double x) { out = kelvinSeries(n, x, beiPhases(n)); }
+void kelvinBeiSeries(double& out, unsigned n, double x) {
+    out = kelvinSeries(n, x, beiPhases(n));
+}
 
 void tabulBer(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedDegreeAndPoint(a, b);

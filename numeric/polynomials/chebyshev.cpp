@@ -50,9 +50,13 @@ int checkedChebyshevDegree(const tabulComplex& a, const tabulComplex& b) {
 
 }  // namespace
 
-double tchebRecurrence(unsigned n, double x) { return chebyshevRecurrence(n, x, 1.0); }
+double tchebRecurrence(unsigned n, double x) {
+    return chebyshevRecurrence(n, x, 1.0);
+}
 
-double uchebRecurrence(unsigned n, double x) { return chebyshevRecurrence(n, x, 2.0); }
+double uchebRecurrence(unsigned n, double x) {
+    return chebyshevRecurrence(n, x, 2.0);
+}
 
 void tabulTcheb(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedChebyshevDegree(a, b);

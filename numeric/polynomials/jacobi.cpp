@@ -62,8 +62,8 @@ void jacobiRecurrence(double& out, int n, double alpha, double beta, double x) {
     out = current;
 }
 
-void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
-              const tabulComplex& c, const tabulComplex& d) {
+void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,
+              const tabulComplex& d) {
     const int n = checkedJacobiDegree(a);
     checkParameter(b, 2);
     checkParameter(c, 3);

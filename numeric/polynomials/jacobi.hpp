@@ -6,8 +6,8 @@
 
 namespace Oru {
 
-void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b,
-              const tabulComplex& c, const tabulComplex& d);
+void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,
+              const tabulComplex& d);
 
 // P_n^(alpha, beta)(x) by the three-term recurrence in the degree; needs
 // alpha, beta > -1 so that no divisor vanishes.

@@ -173,8 +173,8 @@ constexpr int reportedFailures = 5;
 void checkFunction(const char* name) {
     const ReferenceFunction* function = findReferenceFunction(name);
     ASSERT_NE(function, nullptr) << name;
-    const auto points = readReferenceFile(
-        referenceDirectory() + "/" + function->name + ".txt", function->arity);
+    const auto points =
+        readReferenceFile(referenceDirectory() + "/" + function->name + ".txt", function->arity);
     ASSERT_FALSE(points.empty()) << "no reference points for " << function->title;
 
     std::vector<PointOutcome> outcomes;
@@ -198,9 +198,8 @@ void checkFunction(const char* name) {
             }
             continue;
         }
-        const long double error = tolerance->metric == Metric::Relative
-                                      ? outcome.error.relative
-                                      : outcome.error.scaled;
+        const long double error =
+            tolerance->metric == Metric::Relative ? outcome.error.relative : outcome.error.scaled;
         if (!outcome.raised && error <= tolerance->units) continue;
 
         auto it = std::find_if(failures.begin(), failures.end(),
@@ -216,10 +215,9 @@ void checkFunction(const char* name) {
                           << "\" (argument " << outcome.argument << ")";
         } else {
             ADD_FAILURE() << function->title << " [" << point.region << "] "
-                          << describeInputs(*function, point) << ": got "
-                          << describeValue(outcome.value) << ", reference "
-                          << describeReference(point) << ", error " << static_cast<double>(error)
-                          << " > " << tolerance->units << " units of 2^-52 ("
+                          << describeInputs(*function, point) << ": got " << describeValue(outcome.value)
+                          << ", reference " << describeReference(point) << ", error "
+                          << static_cast<double>(error) << " > " << tolerance->units << " units of 2^-52 ("
                           << (tolerance->metric == Metric::Relative ? "relative" : "scaled") << ")";
         }
     }
@@ -231,21 +229,51 @@ void checkFunction(const char* name) {
     }
 }
 
-TEST(Accuracy, Tcheb) { checkFunction("tcheb"); }
-TEST(Accuracy, Ucheb) { checkFunction("ucheb"); }
-TEST(Accuracy, Her) { checkFunction("her"); }
-TEST(Accuracy, Lag) { checkFunction("lag"); }
-TEST(Accuracy, Leg) { checkFunction("leg"); }
-TEST(Accuracy, Jac) { checkFunction("jac"); }
-TEST(Accuracy, Ber) { checkFunction("ber"); }
-TEST(Accuracy, Bei) { checkFunction("bei"); }
-TEST(Accuracy, Gamma) { checkFunction("gamma"); }
-TEST(Accuracy, LnGamma) { checkFunction("lngamma"); }
-TEST(Accuracy, UpperIncompleteGamma) { checkFunction("gamma2"); }
-TEST(Accuracy, Igamma) { checkFunction("igamma"); }
-TEST(Accuracy, Fhyper) { checkFunction("fhyper"); }
-TEST(Accuracy, Mhyper) { checkFunction("mhyper"); }
-TEST(Accuracy, Ibeta) { checkFunction("ibeta"); }
+TEST(Accuracy, Tcheb) {
+    checkFunction("tcheb");
+}
+TEST(Accuracy, Ucheb) {
+    checkFunction("ucheb");
+}
+TEST(Accuracy, Her) {
+    checkFunction("her");
+}
+TEST(Accuracy, Lag) {
+    checkFunction("lag");
+}
+TEST(Accuracy, Leg) {
+    checkFunction("leg");
+}
+TEST(Accuracy, Jac) {
+    checkFunction("jac");
+}
+TEST(Accuracy, Ber) {
+    checkFunction("ber");
+}
+TEST(Accuracy, Bei) {
+    checkFunction("bei");
+}
+TEST(Accuracy, Gamma) {
+    checkFunction("gamma");
+}
+TEST(Accuracy, LnGamma) {
+    checkFunction("lngamma");
+}
+TEST(Accuracy, UpperIncompleteGamma) {
+    checkFunction("gamma2");
+}
+TEST(Accuracy, Igamma) {
+    checkFunction("igamma");
+}
+TEST(Accuracy, Fhyper) {
+    checkFunction("fhyper");
+}
+TEST(Accuracy, Mhyper) {
+    checkFunction("mhyper");
+}
+TEST(Accuracy, Ibeta) {
+    checkFunction("ibeta");
+}
 
 // The measures themselves: a fault here would let wrong results pass.
 TEST(AccuracyHarness, ErrorMeasures) {
@@ -269,8 +297,8 @@ TEST(AccuracyHarness, ErrorMeasures) {
     // Non-finite results never pass, whatever the metric.
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    for (const tabulComplex& bad : {tabulComplex(nan, 0.0), tabulComplex(2.0, nan),
-                                   tabulComplex(inf, 0.0), tabulComplex(-inf, 0.0)}) {
+    for (const tabulComplex& bad :
+         {tabulComplex(nan, 0.0), tabulComplex(2.0, nan), tabulComplex(inf, 0.0), tabulComplex(-inf, 0.0)}) {
         const PointError e = measureError(bad, point);
         EXPECT_FALSE(e.relative <= 1e300L);
         EXPECT_FALSE(e.scaled <= 1e300L);
@@ -282,8 +310,7 @@ TEST(AccuracyHarness, ErrorMeasures) {
     EXPECT_EQ(measureError(tabulComplex(0.0, 0.0), zero).relative, 0.0L);
     EXPECT_FALSE(measureError(tabulComplex(1e-300, 0.0), zero).scaled <= 1e300L);
     zero.scale = 1.0L;
-    EXPECT_NEAR(static_cast<double>(measureError(tabulComplex(0x1p-52, 0.0), zero).scaled), 1.0,
-                1e-12);
+    EXPECT_NEAR(static_cast<double>(measureError(tabulComplex(0x1p-52, 0.0), zero).scaled), 1.0, 1e-12);
 }
 
 }  // namespace

@@ -33,7 +33,9 @@ namespace {
 
 constexpr long double unit = 0x1p-52L;
 
-tabulComplex real(double x) { return tabulComplex(x, 0.0); }
+tabulComplex real(double x) {
+    return tabulComplex(x, 0.0);
+}
 
 // Kernels of one, two, three and four real arguments, and the two of one
 // complex argument (whose inputs are its real and imaginary parts).
@@ -44,16 +46,15 @@ tabulComplex call2(const std::vector<double>& in) {
     return res;
 }
 
-template <void (*Kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&,
-                         const tabulComplex&)>
+template <void (*Kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&, const tabulComplex&)>
 tabulComplex call3(const std::vector<double>& in) {
     tabulComplex res(0.0, 0.0);
     Kernel(res, real(in[0]), real(in[1]), real(in[2]));
     return res;
 }
 
-template <void (*Kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&,
-                         const tabulComplex&, const tabulComplex&)>
+template <void (*Kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&, const tabulComplex&,
+                         const tabulComplex&)>
 tabulComplex call4(const std::vector<double>& in) {
     tabulComplex res(0.0, 0.0);
     Kernel(res, real(in[0]), real(in[1]), real(in[2]), real(in[3]));
@@ -105,20 +106,25 @@ Number parseNumber(const std::string& text, const std::string& where) {
     return value;
 }
 
-double parseDouble(const char* s, char** end) { return std::strtod(s, end); }
-long double parseLongDouble(const char* s, char** end) { return std::strtold(s, end); }
+double parseDouble(const char* s, char** end) {
+    return std::strtod(s, end);
+}
+long double parseLongDouble(const char* s, char** end) {
+    return std::strtold(s, end);
+}
 
 long double median(std::vector<long double> values) {
     if (values.empty()) return 0.0L;
     const std::size_t mid = values.size() / 2;
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(mid),
-                     values.end());
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(mid), values.end());
     return values[mid];
 }
 
 }  // namespace
 
-const std::vector<ReferenceFunction>& referenceFunctions() { return functions; }
+const std::vector<ReferenceFunction>& referenceFunctions() {
+    return functions;
+}
 
 const ReferenceFunction* findReferenceFunction(const std::string& name) {
     for (const auto& f : functions) {
@@ -143,8 +149,8 @@ std::vector<ReferencePoint> readReferenceFile(const std::string& path, std::size
         const std::string where = path + ":" + std::to_string(lineNumber);
         const auto fields = splitFields(line);
         if (fields.size() != arity + 4) {
-            throw std::runtime_error(where + ": expected " + std::to_string(arity + 4) +
-                                     " fields, found " + std::to_string(fields.size()));
+            throw std::runtime_error(where + ": expected " + std::to_string(arity + 4) + " fields, found " +
+                                     std::to_string(fields.size()));
         }
         ReferencePoint point;
         point.region = fields[0];
@@ -164,9 +170,8 @@ PointError measureError(const tabulComplex& computed, const ReferencePoint& poin
     if (!std::isfinite(computed.re) || !std::isfinite(computed.im)) {
         return {infinite, infinite};
     }
-    const long double difference =
-        std::hypot(static_cast<long double>(computed.re) - point.re,
-                   static_cast<long double>(computed.im) - point.im);
+    const long double difference = std::hypot(static_cast<long double>(computed.re) - point.re,
+                                              static_cast<long double>(computed.im) - point.im);
     const long double magnitude = std::hypot(point.re, point.im);
     const auto inUnits = [&](long double size) {
         if (difference == 0.0L) return 0.0L;

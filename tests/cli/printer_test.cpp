@@ -33,8 +33,10 @@ TEST(Printer, JsonEscapingKeepsRecordsValid) {
     EXPECT_EQ(jsonEscape("must be between\t0\t1"), "must be between\\t0\\t1");
     EXPECT_EQ(jsonEscape("a\"b\\c\n"), "a\\\"b\\\\c\\n");
     EXPECT_EQ(jsonEscape(std::string("\x01\x1f\x7f", 3)), "\\u0001\\u001f\\u007f");
-    EXPECT_EQ(jsonEscape("\xC3\xA9"), "\xC3\xA9");            // well-formed UTF-8 passes
-    EXPECT_EQ(jsonEscape("a\xFF" "b"), "a\\ufffdb");          // a stray byte does not
+    EXPECT_EQ(jsonEscape("\xC3\xA9"), "\xC3\xA9");  // well-formed UTF-8 passes
+    EXPECT_EQ(jsonEscape("a\xFF"
+                         "b"),
+              "a\\ufffdb");                                          // a stray byte does not
     EXPECT_EQ(jsonEscape("\xED\xA0\x80"), "\\ufffd\\ufffd\\ufffd");  // nor a surrogate
 }
 
@@ -58,9 +60,8 @@ TEST(Printer, RecordsOfEveryKind) {
     EXPECT_EQ(json(nullptr), R"({"kind":"null"})");
     const auto nested = Tabul::MatVal::Nested(
         {std::make_shared<Tabul::NumVal>(1.0, 0.0), std::make_shared<Tabul::TextVal>("x")}, 2, 1);
-    EXPECT_EQ(json(nested.get()),
-              R"({"kind":"nested","rows":2,"cols":1,"elements":[)"
-              R"({"kind":"scalar","re":1.0,"im":0.0},{"kind":"text","text":"x"}]})");
+    EXPECT_EQ(json(nested.get()), R"({"kind":"nested","rows":2,"cols":1,"elements":[)"
+                                  R"({"kind":"scalar","re":1.0,"im":0.0},{"kind":"text","text":"x"}]})");
 
     std::ostringstream out;
     writeJsonError(out, EvalError{"must be >\t-1", 3, "Jac", 0, 0});

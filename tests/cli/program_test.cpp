@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -26,7 +26,8 @@ struct Outcome {
 Outcome runProgram(const std::string& arguments, const std::string& stdinText = "") {
     const std::string input = scratchFile("stdin.txt");
     std::ofstream(input, std::ios::binary) << stdinText;
-    const std::string command = std::string("'") + ORU_SPECIAL_PROGRAM + "' " + arguments + " < '" + input + "'";
+    const std::string command =
+        std::string("'") + ORU_SPECIAL_PROGRAM + "' " + arguments + " < '" + input + "'";
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return outcome;
@@ -52,7 +53,8 @@ TEST(Program, ExitStatusIsTheWorstOutcome) {
               "{\"kind\":\"error\",\"message\":\"must be integer\",\"argument\":1}\n"
               "{\"kind\":\"scalar\",\"re\":1.0,\"im\":0.0}\n");
     EXPECT_EQ(runProgram("--json '1 +' 'Tcheb(1.5, 1)'").status, 2);
-    EXPECT_EQ(runProgram("--json ''").out, "{\"kind\":\"syntax\",\"message\":\"empty statement\",\"column\":1}\n");
+    EXPECT_EQ(runProgram("--json ''").out,
+              "{\"kind\":\"syntax\",\"message\":\"empty statement\",\"column\":1}\n");
     EXPECT_EQ(runProgram("--json -1e999").status, 2);
     // Negative numbers are statements, not options; unknown options are
     // usage errors.
@@ -80,7 +82,8 @@ TEST(Program, StatementsFromFilesAndStandardInput) {
               "{\"kind\":\"scalar\",\"re\":0.0,\"im\":1.0}\n"
               "{\"kind\":\"syntax\",\"message\":\"unexpected byte 0xFF\",\"column\":1}\n"
               "{\"kind\":\"syntax\",\"message\":\"NUL byte\",\"column\":2}\n");
-    EXPECT_EQ(runProgram("-f - --json", "Ucheb(2, 1)\n").out, "{\"kind\":\"scalar\",\"re\":3.0,\"im\":0.0}\n");
+    EXPECT_EQ(runProgram("-f - --json", "Ucheb(2, 1)\n").out,
+              "{\"kind\":\"scalar\",\"re\":3.0,\"im\":0.0}\n");
 
     // Readable output numbers the lines of a script.
     const Outcome readable = runProgram("-f '" + script + "'");

@@ -51,7 +51,8 @@ TEST_F(Statements, MatricesCarryAnImaginaryArrayOnlyWhenNeeded) {
               "{\"kind\":\"text\",\"text\":\"t\"}]}\n");
     EXPECT_EQ(run("linspace(-1, 1, 5)"),
               "{\"kind\":\"matrix\",\"rows\":5,\"cols\":1,\"re\":[-1.0,-0.5,0.0,0.5,1.0],\"im\":null}\n");
-    EXPECT_EQ(run("linspace(0, 1, 0)"), "{\"kind\":\"matrix\",\"rows\":0,\"cols\":1,\"re\":[],\"im\":null}\n");
+    EXPECT_EQ(run("linspace(0, 1, 0)"),
+              "{\"kind\":\"matrix\",\"rows\":0,\"cols\":1,\"re\":[],\"im\":null}\n");
     EXPECT_EQ(status, StatementOk);
 }
 
@@ -69,7 +70,8 @@ TEST_F(Statements, VariablesAndLibraryCalls) {
 }
 
 TEST_F(Statements, LibraryErrorsKeepTheirArgumentPosition) {
-    EXPECT_EQ(run("Tcheb(3, [0.5; 2i])"), "{\"kind\":\"error\",\"message\":\"must be real\",\"argument\":2}\n");
+    EXPECT_EQ(run("Tcheb(3, [0.5; 2i])"),
+              "{\"kind\":\"error\",\"message\":\"must be real\",\"argument\":2}\n");
     EXPECT_EQ(run("Tcheb(\"a\", 1)"),
               "{\"kind\":\"error\",\"message\":\"must be a scalar or a matrix\",\"argument\":1}\n");
     EXPECT_EQ(status, StatementFailed);

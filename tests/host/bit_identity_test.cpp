@@ -97,12 +97,12 @@ void hashCall(Hash& h, Special::Result (*call)(HostArgs), HostArgs args) {
 }
 
 struct HostFunction {
-    const char* name;        // data file data/reference/<name>.txt
-    std::size_t inputs;      // doubles per reference point
-    bool complexArgument;    // the inputs are the real and imaginary part of one argument
+    const char* name;      // data file data/reference/<name>.txt
+    std::size_t inputs;    // doubles per reference point
+    bool complexArgument;  // the inputs are the real and imaginary part of one argument
     Special::Result (*call)(HostArgs);
     std::vector<std::size_t> vectorPositions;
-    bool twoVectors;         // both arguments may be vectors at once
+    bool twoVectors;  // both arguments may be vectors at once
 };
 
 const std::vector<HostFunction>& hostFunctions() {
@@ -117,7 +117,12 @@ const std::vector<HostFunction>& hostFunctions() {
         {"gamma2", 2, false, [](HostArgs a) { return Special::Gamma(a[0], a[1]); }, {0, 1}, true},
         {"igamma", 2, false, [](HostArgs a) { return Special::Igamma(a[0], a[1]); }, {0, 1}, true},
         {"jac", 4, false, [](HostArgs a) { return Special::Jac(a[0], a[1], a[2], a[3]); }, {0, 3}, false},
-        {"fhyper", 4, false, [](HostArgs a) { return Special::Fhyper(a[0], a[1], a[2], a[3]); }, {0, 3}, false},
+        {"fhyper",
+         4,
+         false,
+         [](HostArgs a) { return Special::Fhyper(a[0], a[1], a[2], a[3]); },
+         {0, 3},
+         false},
         {"mhyper", 3, false, [](HostArgs a) { return Special::Mhyper(a[0], a[1], a[2]); }, {0, 1, 2}, false},
         {"ibeta", 3, false, [](HostArgs a) { return Special::Ibeta(a[0], a[1], a[2]); }, {0, 1, 2}, false},
         {"gamma", 2, true, [](HostArgs a) { return Special::Gamma(a[0], nullptr); }, {0}, false},
@@ -269,7 +274,8 @@ std::map<std::string, PathHashes> readHashFile(const std::string& path) {
         if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
         std::string function, pathName, value;
-        if (fields >> function >> pathName >> value) all[function][pathName] = std::stoull(value, nullptr, 16);
+        if (fields >> function >> pathName >> value)
+            all[function][pathName] = std::stoull(value, nullptr, 16);
     }
     return all;
 }
@@ -281,7 +287,8 @@ bool writeHashFile(const std::string& path, const std::map<std::string, PathHash
            "# ORU_WRITE_RESULT_HASHES=1 oru_special_tests --gtest_filter='BitIdentity.*'\n"
            "# columns: function path hash\n";
     for (const auto& [function, paths] : all)
-        for (const auto& [pathName, value] : paths) out << function << ' ' << pathName << ' ' << hex(value) << '\n';
+        for (const auto& [pathName, value] : paths)
+            out << function << ' ' << pathName << ' ' << hex(value) << '\n';
     return static_cast<bool>(out);
 }
 
@@ -298,7 +305,8 @@ TEST(BitIdentity, EntryPointsReproduceTheCommittedResultHashes) {
         ASSERT_NE(found, committed.end()) << function << " has no committed hashes";
         for (const auto& [pathName, value] : paths) {
             const auto expected = found->second.find(pathName);
-            ASSERT_NE(expected, found->second.end()) << function << " " << pathName << " has no committed hash";
+            ASSERT_NE(expected, found->second.end())
+                << function << " " << pathName << " has no committed hash";
             EXPECT_EQ(hex(value), hex(expected->second))
                 << function << ", " << pathName << ": the results differ from the committed ones";
         }

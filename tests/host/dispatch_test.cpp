@@ -53,9 +53,12 @@ TEST(Dispatch, FourArgumentFunctionsCheckInTheirOrder) {
         EXPECT_TRUE(raises([&] { fn(m32.get(), s.get(), s.get(), s.get()); }, "must be vector", 1));
         EXPECT_TRUE(raises([&] { fn(n32.get(), s.get(), s.get(), s.get()); }, "may not be nested", 1));
         EXPECT_TRUE(raises([&] { fn(s.get(), s.get(), s.get(), m32.get()); }, "must be vector", 4));
-        EXPECT_TRUE(raises([&] { fn(t.get(), s.get(), s.get(), s.get()); }, "must be a scalar or a matrix", 1));
-        EXPECT_TRUE(raises([&] { fn(s.get(), s.get(), s.get(), nullptr); }, "must be a scalar or a matrix", 4));
-        EXPECT_TRUE(raises([&] { fn(nullptr, s.get(), s.get(), t.get()); }, "must be a scalar or a matrix", 1));
+        EXPECT_TRUE(
+            raises([&] { fn(t.get(), s.get(), s.get(), s.get()); }, "must be a scalar or a matrix", 1));
+        EXPECT_TRUE(
+            raises([&] { fn(s.get(), s.get(), s.get(), nullptr); }, "must be a scalar or a matrix", 4));
+        EXPECT_TRUE(
+            raises([&] { fn(nullptr, s.get(), s.get(), t.get()); }, "must be a scalar or a matrix", 1));
     }
 }
 

@@ -17,7 +17,9 @@ namespace testing_host {
 using Tabul::MatVal;
 using Tabul::NumVal;
 
-inline std::unique_ptr<NumVal> scalar(double re, double im = 0.0) { return std::make_unique<NumVal>(re, im); }
+inline std::unique_ptr<NumVal> scalar(double re, double im = 0.0) {
+    return std::make_unique<NumVal>(re, im);
+}
 
 inline std::unique_ptr<MatVal> vec(std::vector<double> re) {
     const int n = static_cast<int>(re.size());
@@ -30,8 +32,8 @@ inline std::unique_ptr<MatVal> cvec(std::vector<double> re, std::vector<double> 
 }
 
 inline std::unique_ptr<MatVal> matrix(int rows, int cols) {
-    return std::make_unique<MatVal>(MatVal::Array(static_cast<std::size_t>(rows * cols), 1.0),
-                                    std::nullopt, rows, cols);
+    return std::make_unique<MatVal>(MatVal::Array(static_cast<std::size_t>(rows * cols), 1.0), std::nullopt,
+                                    rows, cols);
 }
 
 inline std::unique_ptr<MatVal> nested(int rows, int cols) {
@@ -40,7 +42,9 @@ inline std::unique_ptr<MatVal> nested(int rows, int cols) {
     return MatVal::Nested(std::move(items), rows, cols);
 }
 
-inline std::unique_ptr<Tabul::TextVal> text() { return std::make_unique<Tabul::TextVal>("text"); }
+inline std::unique_ptr<Tabul::TextVal> text() {
+    return std::make_unique<Tabul::TextVal>("text");
+}
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 

@@ -38,7 +38,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path corpusDirectory() { return fs::path(ORU_REFERENCE_DIR) / ".." / ".." / "fuzz" / "corpus" / "fuzz_entry_points"; }
+fs::path corpusDirectory() {
+    return fs::path(ORU_REFERENCE_DIR) / ".." / ".." / "fuzz" / "corpus" / "fuzz_entry_points";
+}
 
 std::vector<std::uint8_t> readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -52,8 +54,7 @@ void endsWithin(unsigned seconds, int roundingMode, const std::function<void()>&
     std::fesetround(roundingMode);
     try {
         call();
-    } catch (const Vesk::Run::AppException&) {
-    }
+    } catch (const Vesk::Run::AppException&) {}
     std::exit(0);
 }
 
@@ -68,7 +69,8 @@ TEST(Robustness, CommittedFuzzInputsKeepEveryPromise) {
         const auto call = OruFuzz::decodeCall(bytes.data(), bytes.size());
         if (!call) continue;
         ++replayed;
-        EXPECT_EQ(OruFuzz::runChecked(*call), "") << file.path().filename() << ": " << OruFuzz::describeCall(*call);
+        EXPECT_EQ(OruFuzz::runChecked(*call), "")
+            << file.path().filename() << ": " << OruFuzz::describeCall(*call);
     }
     EXPECT_GT(replayed, 20);
 }
@@ -163,8 +165,7 @@ TEST(Robustness, DISABLED_MeasureWorstCases) {
             outcome = "\"" + e.Message() + "\"";
         }
         const double took = cpuSeconds() - start;
-        std::printf("| %s | %s | %s | %.3g | %s |\n", c.entry, c.what, shown.c_str(), took,
-                    outcome.c_str());
+        std::printf("| %s | %s | %s | %.3g | %s |\n", c.entry, c.what, shown.c_str(), took, outcome.c_str());
         std::fflush(stdout);
     }
 }
@@ -289,12 +290,37 @@ std::string kelvinOutcome(unsigned n, double x, bool ber) {
 // Points on both sides of every regime: zeros, tiny and huge values, the
 // boundaries |x| = 1 and |x| = 2 and just beyond, infinities and NaNs.
 const std::vector<double>& samplePoints() {
-    static const std::vector<double> points = {
-        0.0, -0.0, 1e-300, -1e-300, 0.3, -0.3, 0.5, -0.5, 0.999, 1.0, -1.0, 1.0000001, -1.0000001,
-        1.5, -1.5, 2.0, -2.0, 2.000001, -2.000001, 3.0, -3.0, 17.0, -40.0, 1e10, 1e300, -1e300,
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
-        OruFuzz::fromBits(0x7FF4000000000123u)};
+    static const std::vector<double> points = {0.0,
+                                               -0.0,
+                                               1e-300,
+                                               -1e-300,
+                                               0.3,
+                                               -0.3,
+                                               0.5,
+                                               -0.5,
+                                               0.999,
+                                               1.0,
+                                               -1.0,
+                                               1.0000001,
+                                               -1.0000001,
+                                               1.5,
+                                               -1.5,
+                                               2.0,
+                                               -2.0,
+                                               2.000001,
+                                               -2.000001,
+                                               3.0,
+                                               -3.0,
+                                               17.0,
+                                               -40.0,
+                                               1e10,
+                                               1e300,
+                                               -1e300,
+                                               std::numeric_limits<double>::infinity(),
+                                               -std::numeric_limits<double>::infinity(),
+                                               std::numeric_limits<double>::quiet_NaN(),
+                                               -std::numeric_limits<double>::quiet_NaN(),
+                                               OruFuzz::fromBits(0x7FF4000000000123u)};
     return points;
 }
 
@@ -308,8 +334,10 @@ TEST(Robustness, RecurrencesGiveTheBitsOfEveryStep) {
         const int m = static_cast<int>(n);
         for (double x : samplePoints()) {
             double out = 0.0;
-            EXPECT_EQ(bitsOf(Oru::tchebRecurrence(n, x)), bitsOf(plain::chebyshev(n, x, 1.0))) << n << ' ' << x;
-            EXPECT_EQ(bitsOf(Oru::uchebRecurrence(n, x)), bitsOf(plain::chebyshev(n, x, 2.0))) << n << ' ' << x;
+            EXPECT_EQ(bitsOf(Oru::tchebRecurrence(n, x)), bitsOf(plain::chebyshev(n, x, 1.0)))
+                << n << ' ' << x;
+            EXPECT_EQ(bitsOf(Oru::uchebRecurrence(n, x)), bitsOf(plain::chebyshev(n, x, 2.0)))
+                << n << ' ' << x;
             Oru::hermiteRecurrence(out, n, x);
             EXPECT_EQ(bitsOf(out), bitsOf(plain::hermite(n, x))) << n << ' ' << x;
             Oru::laguerreRecurrence(out, m, x);
@@ -318,7 +346,8 @@ TEST(Robustness, RecurrencesGiveTheBitsOfEveryStep) {
             EXPECT_EQ(bitsOf(out), bitsOf(plain::legendre(m, x))) << n << ' ' << x;
             for (double alpha : {-0.5, 0.0, 2.5, std::numeric_limits<double>::quiet_NaN()}) {
                 Oru::jacobiRecurrence(out, m, alpha, 1.0, x);
-                EXPECT_EQ(bitsOf(out), bitsOf(plain::jacobi(m, alpha, 1.0, x))) << n << ' ' << alpha << ' ' << x;
+                EXPECT_EQ(bitsOf(out), bitsOf(plain::jacobi(m, alpha, 1.0, x)))
+                    << n << ' ' << alpha << ' ' << x;
             }
         }
     }
@@ -328,5 +357,6 @@ TEST(Robustness, KelvinSeriesGivesTheBitsOfEveryStep) {
     for (unsigned n : kSampleDegrees)
         for (double x : samplePoints())
             for (bool ber : {true, false})
-                EXPECT_EQ(kelvinOutcome(n, x, ber), plain::kelvin(n, x, ber)) << (ber ? "ber " : "bei ") << n << ' ' << x;
+                EXPECT_EQ(kelvinOutcome(n, x, ber), plain::kelvin(n, x, ber))
+                    << (ber ? "ber " : "bei ") << n << ' ' << x;
 }

@@ -70,7 +70,8 @@ public:
         pointCalls("Ber", {0.0}, 0, 80, 120);  // "not converging"
         for (const char* name : {"Her", "Lag", "Leg", "Tcheb", "Ucheb"})
             for (double n : {0.0, 1.0, 3.0, 17.0, 60.0, 2.5}) pointCalls(name, {n}, 0, -3, 3);
-        for (double n : {0.0, 4.0, 30.0}) pointCalls("Jac", {n, uniform(-0.9, 5), uniform(-0.9, 5)}, 0, -1, 1);
+        for (double n : {0.0, 4.0, 30.0})
+            pointCalls("Jac", {n, uniform(-0.9, 5), uniform(-0.9, 5)}, 0, -1, 1);
         for (double a : {0.5, 2.9, 10.0, 50.0}) pointCalls("Igamma", {a}, 0, 0, 100);
         for (double a : {0.0, 0.5, 3.0, 12.5}) pointCalls("Gamma", {a}, 0, 0, 40);
         for (int k = 0; k < 4; ++k) {
@@ -149,10 +150,12 @@ std::vector<Work> allWork() {
         const std::string file = Oru::Accuracy::referenceDirectory() + "/" + f.name + ".txt";
         const bool gamma = std::strcmp(f.name, "gamma") == 0 || std::strcmp(f.name, "gamma2") == 0;
         for (const Oru::Accuracy::ReferencePoint& point : Oru::Accuracy::readReferenceFile(file, f.arity))
-            work.push_back({f.name, gamma, [&f, inputs = point.inputs] { return referenceOutcome(f, inputs); }});
+            work.push_back(
+                {f.name, gamma, [&f, inputs = point.inputs] { return referenceOutcome(f, inputs); }});
     }
     for (const HostCall& c : calls.calls)
-        work.push_back({c.entry->name, std::strcmp(c.entry->name, "Gamma") == 0, [&c] { return outcomeOf(c); }});
+        work.push_back(
+            {c.entry->name, std::strcmp(c.entry->name, "Gamma") == 0, [&c] { return outcomeOf(c); }});
     return work;
 }
 

@@ -4,8 +4,8 @@
 
 #include "tabul/values.hpp"
 
-using Tabul::MatVal;
 using Tabul::mat_val;
+using Tabul::MatVal;
 
 TEST(MatVal, PackedConstructorChecksSizes) {
     const MatVal m({1, 2, 3, 4, 5, 6}, MatVal::Array{6, 5, 4, 3, 2, 1}, 2, 3);
@@ -32,7 +32,7 @@ TEST(MatVal, ViewReadsThroughOffsetAndStride) {
 
 TEST(MatVal, ViewOutsideItsArraysIsRefused) {
     const MatVal::Array re(10, 1.0);
-    EXPECT_NO_THROW(MatVal::View(re, std::nullopt, mat_val{2, 2, 4}, 4));   // last element at 9
+    EXPECT_NO_THROW(MatVal::View(re, std::nullopt, mat_val{2, 2, 4}, 4));  // last element at 9
     EXPECT_THROW(MatVal::View(re, std::nullopt, mat_val{2, 2, 4}, 5), std::invalid_argument);
     EXPECT_THROW(MatVal::View(re, std::nullopt, mat_val{3, 1, 3}, -1), std::invalid_argument);
     EXPECT_THROW(MatVal::View(re, std::nullopt, mat_val{3, 2, 2}, 0), std::invalid_argument);

@@ -12,8 +12,8 @@
 
 using namespace testing_host;
 using namespace Oru::Host;
-using Oru::tabulComplex;
 using Oru::Special;
+using Oru::tabulComplex;
 
 namespace {
 
@@ -139,8 +139,8 @@ TEST(Vectorize, ThreeAndFourArgumentFormsStoreEveryPartWhenNeeded) {
     EXPECT_EQ(imags(*first), (std::vector<double>{0.25, 0}));
     const auto last = VectorizeCplxCplxCplxVCplx<WrapProbe4>::apply(s1->Data, s2->Data, s3->Data, *v);
     EXPECT_EQ(reals(*last), (std::vector<double>{1239, 1230}));
-    EXPECT_FALSE(VectorizeCplxCplxCplxVCplx<WrapProbe4>::apply(s1->Data, s2->Data, s3->Data, *vec({1}))
-                     ->HasImag());
+    EXPECT_FALSE(
+        VectorizeCplxCplxCplxVCplx<WrapProbe4>::apply(s1->Data, s2->Data, s3->Data, *vec({1}))->HasImag());
 
     const auto mixed = vec({1, 7, 9});
     const auto second = VectorizeCplxVCplxCplx<WrapProbe3>::apply(s1->Data, *mixed, s3->Data);
@@ -168,8 +168,11 @@ TEST(Vectorize, KernelErrorsEndTheCallWithTheHostPosition) {
     const auto s = scalar(1);
     EXPECT_TRUE(raises([&] { Probe2::opMN(*v, *s); }, "probe refused", 1));
     EXPECT_TRUE(raises([&] { Probe2::opNM(*s, *v); }, "probe refused", 2));
-    EXPECT_TRUE(raises([&] { VectorizeCplxCplxVCplx<WrapProbe3>::apply(s->Data, s->Data, *vec({1, 4})); },
-                       "probe refused", 3));
+    EXPECT_TRUE(raises(
+        [&] {
+            VectorizeCplxCplxVCplx<WrapProbe3>::apply(s->Data, s->Data, *vec({1, 4}));
+        },
+        "probe refused", 3));
 }
 
 TEST(Vectorize, EmptyVectorsGiveEmptyResults) {
@@ -187,9 +190,17 @@ TEST(Vectorize, ChebyshevThroughTheEntryPoints) {
     EXPECT_EQ(reals(asMatrix(u)), (std::vector<double>{1, 4, 15}));
     // The third degree is not an integer: the error names argument 1, and the
     // scalar form reports the same index.
-    EXPECT_TRUE(raises([&] { Special::Ucheb(vec({1, 2, 2.5}).get(), scalar(0.3).get()); }, "must be integer", 1));
+    EXPECT_TRUE(raises(
+        [&] {
+            Special::Ucheb(vec({1, 2, 2.5}).get(), scalar(0.3).get());
+        },
+        "must be integer", 1));
     EXPECT_TRUE(raises([&] { Special::Ucheb(scalar(2.5).get(), scalar(0.3).get()); }, "must be integer", 1));
-    EXPECT_TRUE(raises([&] { Special::Tcheb(scalar(2).get(), cvec({1, 2}, {0, 1}).get()); }, "must be real", 2));
+    EXPECT_TRUE(raises(
+        [&] {
+            Special::Tcheb(scalar(2).get(), cvec({1, 2}, {0, 1}).get());
+        },
+        "must be real", 2));
     // A complex vector whose imaginary parts are all zero takes the complex path.
     EXPECT_TRUE(asMatrix(Special::Tcheb(scalar(2).get(), cvec({1, 2}, {0, 0}).get())).HasImag());
 }

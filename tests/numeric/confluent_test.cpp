@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "numeric/hypergeometric/confluent.hpp"
 #include "kernel_error.hpp"
+#include "numeric/hypergeometric/confluent.hpp"
 
 using namespace Oru;
 
@@ -20,7 +20,9 @@ std::string mhyperError(tabulComplex a, tabulComplex b, tabulComplex x) {
     return kernelError(tabulMhyper, a, b, x);
 }
 
-std::string mhyperError(double a, double b, double x) { return mhyperError({a, 0.0}, {b, 0.0}, {x, 0.0}); }
+std::string mhyperError(double a, double b, double x) {
+    return mhyperError({a, 0.0}, {b, 0.0}, {x, 0.0});
+}
 
 }  // namespace
 

@@ -15,7 +15,9 @@ using namespace Oru;
 
 namespace {
 constexpr double kPi = 3.141592653589793;
-std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+std::uint64_t bits(double x) {
+    return std::bit_cast<std::uint64_t>(x);
+}
 }  // namespace
 
 TEST(CheckInteger, ToleranceAndFloorRule) {

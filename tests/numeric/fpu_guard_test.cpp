@@ -35,7 +35,8 @@ private:
     std::fenv_t m_saved;
 };
 
-tabulComplex call(void (*kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&), double a, double x) {
+tabulComplex call(void (*kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&), double a,
+                  double x) {
     tabulComplex r{0.0, 0.0};
     kernel(r, {a, 0.0}, {x, 0.0});
     return r;

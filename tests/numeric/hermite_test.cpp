@@ -23,7 +23,7 @@ TEST(Hermite, ExactValues) {
     EXPECT_EQ(her(1, -2.5), -5.0);
     EXPECT_EQ(her(4, 0), 12.0);
     EXPECT_EQ(her(5, 0.5), 41.0);
-    EXPECT_EQ(her(3, -2), -40.0);  // no folding of the sign of x
+    EXPECT_EQ(her(3, -2), -40.0);              // no folding of the sign of x
     EXPECT_EQ(her(2.99999999999, 0.5), -5.0);  // taken as degree 3
 }
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "numeric/hypergeometric/incomplete_beta.hpp"
 #include "kernel_error.hpp"
+#include "numeric/hypergeometric/incomplete_beta.hpp"
 
 using namespace Oru;
 
@@ -20,7 +20,9 @@ std::string ibetaError(tabulComplex x, tabulComplex a, tabulComplex b) {
     return kernelError(tabulIbeta, x, a, b);
 }
 
-std::string ibetaError(double x, double a, double b) { return ibetaError({x, 0.0}, {a, 0.0}, {b, 0.0}); }
+std::string ibetaError(double x, double a, double b) {
+    return ibetaError({x, 0.0}, {a, 0.0}, {b, 0.0});
+}
 
 }  // namespace
 

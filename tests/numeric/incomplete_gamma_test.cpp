@@ -25,8 +25,12 @@ double call(Kernel kernel, double a, double x) {
     return r.re;
 }
 
-double igamma(double a, double x) { return call(tabulIgamma, a, x); }
-double gamma2(double a, double x) { return call(tabulGamma2, a, x); }
+double igamma(double a, double x) {
+    return call(tabulIgamma, a, x);
+}
+double gamma2(double a, double x) {
+    return call(tabulGamma2, a, x);
+}
 
 // "message index" of the error raised, or "no error".
 std::string raised(Kernel kernel, tabulComplex a, tabulComplex x) {

@@ -16,8 +16,12 @@ double kelvin(void (*series)(double&, unsigned, double), unsigned n, double x) {
     return out;
 }
 
-double ber(unsigned n, double x) { return kelvin(kelvinBerSeries, n, x); }
-double bei(unsigned n, double x) { return kelvin(kelvinBeiSeries, n, x); }
+double ber(unsigned n, double x) {
+    return kelvin(kelvinBerSeries, n, x);
+}
+double bei(unsigned n, double x) {
+    return kelvin(kelvinBeiSeries, n, x);
+}
 
 }  // namespace
 

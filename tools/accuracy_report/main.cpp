@@ -53,8 +53,8 @@ void listWorst(const ReferenceFunction& function, const std::vector<ReferencePoi
     std::vector<std::pair<std::string, std::size_t>> listed;
     for (const std::size_t i : order) {
         const auto& p = points[i];
-        auto it = std::find_if(listed.begin(), listed.end(),
-                               [&](const auto& l) { return l.first == p.region; });
+        auto it =
+            std::find_if(listed.begin(), listed.end(), [&](const auto& l) { return l.first == p.region; });
         if (it == listed.end()) {
             listed.emplace_back(p.region, 0);
             it = listed.end() - 1;
@@ -62,15 +62,14 @@ void listWorst(const ReferenceFunction& function, const std::vector<ReferencePoi
         if (it->second++ >= count) continue;
         const auto& o = outcomes[i];
         if (o.raised) {
-            std::printf("%s [%s] %s: raised \"%s\" (argument %u)\n", function.name,
-                        p.region.c_str(), describeInputs(function, p).c_str(), o.message.c_str(),
-                        o.argument);
+            std::printf("%s [%s] %s: raised \"%s\" (argument %u)\n", function.name, p.region.c_str(),
+                        describeInputs(function, p).c_str(), o.message.c_str(), o.argument);
         } else {
-            std::printf("%s [%s] %s: got %.17g%+.17gi, reference %.21Lg%+.21Lgi, scale %.3Lg, "
-                        "relative %s, scaled %s\n",
-                        function.name, p.region.c_str(), describeInputs(function, p).c_str(),
-                        o.value.re, o.value.im, p.re, p.im, p.scale,
-                        units(o.error.relative).c_str(), units(o.error.scaled).c_str());
+            std::printf(
+                "%s [%s] %s: got %.17g%+.17gi, reference %.21Lg%+.21Lgi, scale %.3Lg, "
+                "relative %s, scaled %s\n",
+                function.name, p.region.c_str(), describeInputs(function, p).c_str(), o.value.re, o.value.im,
+                p.re, p.im, p.scale, units(o.error.relative).c_str(), units(o.error.scaled).c_str());
         }
     }
 }
@@ -83,15 +82,13 @@ struct Measured {
 
 void reportFunction(const ReferenceFunction& function, const std::string& dataDir,
                     std::vector<Measured>& measured) {
-    const auto points =
-        readReferenceFile(dataDir + "/" + function.name + ".txt", function.arity);
+    const auto points = readReferenceFile(dataDir + "/" + function.name + ".txt", function.arity);
     std::vector<PointOutcome> outcomes;
     outcomes.reserve(points.size());
     for (const auto& point : points) {
         outcomes.push_back(evaluatePoint(function, point));
         if (outcomes.back().raised && outcomes.back().message == notImplementedMessage) {
-            std::printf("| %s | all | %zu | not implemented | | | | |\n", function.title,
-                        points.size());
+            std::printf("| %s | all | %zu | not implemented | | | | |\n", function.title, points.size());
             return;
         }
     }
@@ -100,12 +97,10 @@ void reportFunction(const ReferenceFunction& function, const std::string& dataDi
         std::string count = std::to_string(s.points);
         if (s.raised != 0) count += " (" + std::to_string(s.raised) + " raised)";
         const bool measured = s.raised < s.points;
-        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s |\n", function.title,
-                    s.region.c_str(), count.c_str(),
-                    measured ? units(s.maxRelative).c_str() : "",
+        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s |\n", function.title, s.region.c_str(),
+                    count.c_str(), measured ? units(s.maxRelative).c_str() : "",
                     measured ? units(s.medianRelative).c_str() : "",
-                    measured ? units(s.maxScaled).c_str() : "",
-                    measured ? units(s.medianScaled).c_str() : "",
+                    measured ? units(s.maxScaled).c_str() : "", measured ? units(s.medianScaled).c_str() : "",
                     measured ? describeInputs(function, points[s.worstRelative]).c_str() : "");
     }
 }
@@ -125,8 +120,10 @@ int main(int argc, char** argv) {
         } else if (findReferenceFunction(arg) != nullptr) {
             names.push_back(arg);
         } else {
-            std::fprintf(stderr, "usage: oru-accuracy-report [--data DIR] [--worst K] [name ...]\n"
-                                 "unknown argument: %s\n", arg.c_str());
+            std::fprintf(stderr,
+                         "usage: oru-accuracy-report [--data DIR] [--worst K] [name ...]\n"
+                         "unknown argument: %s\n",
+                         arg.c_str());
             return 2;
         }
     }

@@ -11,6 +11,8 @@ void AppException::Raise(const std::string& message, std::uint32_t argument) {
     throw AppException(message, argument);
 }
 
-const char* AppException::what() const noexcept { return m_message.c_str(); }
+const char* AppException::what() const noexcept {
+    return m_message.c_str();
+}
 
 }  // namespace Vesk::Run

@@ -54,8 +54,7 @@ MatVal::MatVal(Checked, mat_val shape, Array re, std::optional<Array> im, std::i
       m_parr(std::move(elements)),
       m_hasPtrs(nested) {}
 
-std::unique_ptr<MatVal> MatVal::View(Array re, std::optional<Array> im, mat_val shape,
-                                     std::int32_t offset) {
+std::unique_ptr<MatVal> MatVal::View(Array re, std::optional<Array> im, mat_val shape, std::int32_t offset) {
     checkShape(shape, offset, re.size());
     if (im && im->size() != re.size()) badShape("imaginary and real arrays differ in length");
     return std::unique_ptr<MatVal>(
