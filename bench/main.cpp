@@ -25,7 +25,7 @@
 #include "bench/allocation_counter.hpp"
 #include "bench/peers.hpp"
 #include "bench/regimes.hpp"
-#include "numeric/gamma/fpu_guard.hpp"
+#include "numeric/core/fpu_guard.hpp"
 #include "oru/special.hpp"
 #include "tabul/values.hpp"
 #include "vesk/run/app_exception.hpp"

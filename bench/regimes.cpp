@@ -242,9 +242,11 @@ void addGauss(std::vector<Regime>& out) {
 // pools are sorted by the kernel's own choice: whether the series' error
 // estimate is below 1e-6.
 bool powerSeriesSuffices(const Args& a) {
-    double err = 0.0;
-    double sum = 0.0;
-    return confluentPowerSeries(a[0].re, a[1].re, a[2].re, err, sum) == nullptr && err < 1e-6;
+    try {
+        return confluentPowerSeries(a[0].re, a[1].re, a[2].re).err < 1e-6;
+    } catch (const Vesk::Run::AppException&) {
+        return false;
+    }
 }
 
 void addConfluent(std::vector<Regime>& out) {

@@ -26,6 +26,7 @@
 
 #include "host/wrappers.hpp"
 #include "numeric/core/complex.hpp"
+#include "numeric/core/constants.hpp"
 #include "oru/utility.hpp"
 #include "tabul/values.hpp"
 
@@ -34,8 +35,6 @@ namespace Oru::Host {
 using Tabul::MatVal;
 using Tabul::num_val;
 using Tabul::NumVal;
-
-constexpr unsigned kNoArgument = 0xFFFFFFFFu;
 
 // ---- building blocks --------------------------------------------------------
 

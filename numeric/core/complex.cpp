@@ -2,12 +2,9 @@
 
 #include <cmath>
 
-namespace Oru {
+#include "numeric/core/constants.hpp"
 
-namespace {
-constexpr double kPi = 3.141592653589793;
-constexpr double kHalfPi = 1.5707963267948966;
-}  // namespace
+namespace Oru {
 
 double complexArg(double y, double x) {
     if (x == 0.0) return y > 0.0 ? kHalfPi : -kHalfPi;

@@ -5,6 +5,8 @@
 // special points are deliberate: fixed phases on the axes, a scaled modulus,
 // Smith's quotient with 0/0 = 0, and exact results on the axes in the sine.
 
+#include <cmath>
+
 namespace Oru {
 
 struct tabulComplex {
@@ -23,6 +25,20 @@ struct tabulComplex {
     // -0.0 is real, a NaN imaginary part is not.
     constexpr bool isReal() const { return im == 0.0; }
 };
+
+// a / b by Smith's method, each part divided by the scaled denominator (not
+// multiplied by its reciprocal as in complexDiv below). Inline, so that the
+// command-line host divides exactly as the kernels do.
+inline tabulComplex complexQuotient(const tabulComplex& a, const tabulComplex& b) {
+    if (std::fabs(b.re) >= std::fabs(b.im)) {
+        const double ratio = b.im / b.re;
+        const double denominator = b.re + b.im * ratio;
+        return {(a.re + a.im * ratio) / denominator, (a.im - a.re * ratio) / denominator};
+    }
+    const double ratio = b.re / b.im;
+    const double denominator = b.re * ratio + b.im;
+    return {(a.re * ratio + a.im) / denominator, (a.im * ratio - a.re) / denominator};
+}
 
 // Phase of x + iy; note the order: imaginary part first. -pi/2 for 0 + 0i,
 // +pi for every negative real (also with im = -0.0).

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "oru/utility.hpp"
+
 namespace Oru {
 
 int checkInteger(double x) {
@@ -21,6 +23,16 @@ int acceptedInteger(double x) {
     // exceed the top only for x within 1e-10 below 2^31 - 1 + 0.9, which the
     // range test excludes, so the conversion is defined.
     return static_cast<int>(std::floor(x + 0.1));
+}
+
+int checkedDegreeAndPoint(const tabulComplex& a, const tabulComplex& b) {
+    // checkInteger also rejects NaN and everything outside the 32-bit range,
+    // so the degree taken below is a defined conversion.
+    if (checkInteger(a.re) != IsInteger) Throw("must be integer", 1);
+    if (a.im != 0.0) Throw("must be integer", 1);
+    if (a.re < 0) Throw("must be non-negative integer", 1);
+    if (b.im != 0.0) Throw("must be real", 2);
+    return acceptedInteger(a.re);
 }
 
 }  // namespace Oru

@@ -1,7 +1,9 @@
 #pragma once
 
 // The shared integer test of the kernels that take integer degrees and
-// orders.
+// orders, and the argument checks built on it.
+
+#include "numeric/core/complex.hpp"
 
 namespace Oru {
 
@@ -18,5 +20,11 @@ int checkInteger(double x);
 // floor(x + 0.1), so a value just below an integer gives that integer.
 // Only call it for accepted x (it is then inside the 32-bit range).
 int acceptedInteger(double x);
+
+// The argument checks of the kernels whose first argument is a non-negative
+// integer (degree or order) and whose second is a real point: Hermite,
+// Laguerre, Legendre, ber and bei. A complex degree is reported as "must be
+// integer", not "must be real". Returns the accepted degree.
+int checkedDegreeAndPoint(const tabulComplex& a, const tabulComplex& b);
 
 }  // namespace Oru

@@ -2,17 +2,15 @@
 
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
+#include "numeric/core/fpu_guard.hpp"
 #include "numeric/core/integer.hpp"
-#include "numeric/gamma/fpu_guard.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-// ln(2 pi) / 2, the nearest double.
-constexpr double kHalfLogTwoPi = 0x1.d67f1c864beb4p-1;  // 0.9189385332046727
 // ln Gamma(z) = ln Gamma(z + 11) - sum ln(z + k), k = 0..10; the series
 // has the factor (z + 10.5) = (z + 11) - 1/2.
 constexpr int kShift = 11;
@@ -24,32 +22,6 @@ constexpr double kStirlingDenominators[] = {12.0, -360.0, 1260.0, -1680.0, 1188.
 constexpr double kDominanceGap = 20.0;
 constexpr double kLogRange = 350.0;
 constexpr double kFlushBound = 3.14e-153;
-
-// Separate real and imaginary parts. The series is summed in doubles: an
-// extended sum halves the typical error but doubles the cost of Gamma(x),
-// and the logarithms it adds are doubles in any case.
-struct Pair {
-    double re;
-    double im;
-};
-
-Pair pairProduct(const Pair& a, const Pair& b) {
-    return {a.re * b.re - a.im * b.im, a.re * b.im + b.re * a.im};
-}
-
-// Smith's method; the divisor is never 0 here.
-Pair pairQuotient(const Pair& a, const Pair& b) {
-    if (std::fabs(b.im) < std::fabs(b.re)) {
-        const double m = b.im / b.re;
-        const double den = b.re + b.im * m;
-        return {(a.re + a.im * m) / den, (a.im - a.re * m) / den};
-    }
-    const double m = b.re / b.im;
-    const double den = b.im + b.re * m;
-    return {(a.re * m + a.im) / den, (a.im * m - a.re) / den};
-}
-
-constexpr double kLogTwoPi = 1.8378770664093456;  // ln(2 pi)
 
 // ln(pi / sin(pi z)) where sin(pi z) leaves the double range (|Im z| above
 // about 226). There, for y > 0, sin(pi z) = (i/2) e^(-i pi z) (1 - e^(2 i pi z))
@@ -98,36 +70,31 @@ double complexAbsWide(double x, double y) {
     return y / std::sin(complexArg(y, x));
 }
 
-void complexLogWide(double x, double y, double& re, double& im) {
-    re = std::log(complexAbsWide(x, y));
-    im = complexArg(y, x);
+tabulComplex complexLogWide(double x, double y) {
+    return {std::log(complexAbsWide(x, y)), complexArg(y, x)};
 }
 
-void stirlingComplexLnGamma(double x, double y, double& re, double& im) {
-    Pair sum{0.0, 0.0};
+// The series is summed in doubles: an extended sum halves the typical error
+// but doubles the cost of Gamma(x), and the logarithms it adds are doubles in
+// any case.
+tabulComplex stirlingComplexLnGamma(double x, double y) {
+    tabulComplex sum{0.0, 0.0};
     for (int k = 0; k < kShift; ++k) {
-        double lre;
-        double lim;
-        complexLogWide(x + k, y, lre, lim);
-        sum.re = sum.re - lre;
-        sum.im = sum.im - lim;
+        const tabulComplex l = complexLogWide(x + k, y);
+        sum.re = sum.re - l.re;
+        sum.im = sum.im - l.im;
     }
-    const Pair w{x + kShiftPoint, y};
-    const Pair one{1.0, 0.0};
-    const Pair w2 = pairProduct(w, w);
-    const Pair r2 = pairQuotient(one, w2);
-    Pair t = pairQuotient(one, w);
+    const tabulComplex w{x + kShiftPoint, y};
+    const tabulComplex one{1.0, 0.0};
+    const tabulComplex r2 = complexQuotient(one, complexMul(w, w));
+    tabulComplex t = complexQuotient(one, w);
     for (const double d : kStirlingDenominators) {
         sum.re = sum.re + t.re / d;
         sum.im = sum.im + t.im / d;
-        t = pairProduct(t, r2);
+        t = complexMul(t, r2);
     }
-    double lre;
-    double lim;
-    complexLogWide(x + kShiftPoint, y, lre, lim);
-    const Pair m = pairProduct({lre, lim}, {x + kHalfShiftPoint, y});
-    re = sum.re + m.re + kHalfLogTwoPi - x - kShiftPoint;
-    im = sum.im + m.im - y;
+    const tabulComplex m = complexMul(complexLogWide(x + kShiftPoint, y), {x + kHalfShiftPoint, y});
+    return {sum.re + m.re + kHalfLogTwoPi - x - kShiftPoint, sum.im + m.im - y};
 }
 
 void tabulGamma1(tabulComplex& res, const tabulComplex& a) {
@@ -144,10 +111,10 @@ void tabulGamma1(tabulComplex& res, const tabulComplex& a) {
     const bool reflect = x < 0.5;
     tabulComplex t{0.0, 0.0};
     if (reflect) {
-        stirlingComplexLnGamma(1.0 - x, -y, t.re, t.im);
+        t = stirlingComplexLnGamma(1.0 - x, -y);
         t = {-t.re, -t.im};
     } else {
-        stirlingComplexLnGamma(x, y, t.re, t.im);
+        t = stirlingComplexLnGamma(x, y);
     }
     if (y == 0.0) t.im = 0.0;
     tabulComplex value = complexExp(t);

@@ -12,9 +12,9 @@ void tabulGamma1(tabulComplex& res, const tabulComplex& a);
 
 // A logarithm of Gamma(x + iy) for x >= 0.5: the sum of principal logarithms
 // of the series, its imaginary part not reduced to a principal range.
-void stirlingComplexLnGamma(double x, double y, double& re, double& im);
+tabulComplex stirlingComplexLnGamma(double x, double y);
 // ln(complexAbsWide(x, y)) + i complexArg(y, x).
-void complexLogWide(double x, double y, double& re, double& im);
+tabulComplex complexLogWide(double x, double y);
 // |x + iy| over the whole double range, one part dominating the other by
 // more than e^20 taken alone.
 double complexAbsWide(double x, double y);

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "numeric/gamma/fpu_guard.hpp"
+#include "numeric/core/constants.hpp"
+#include "numeric/core/fpu_guard.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "oru/utility.hpp"
 
@@ -11,9 +12,8 @@ namespace Oru {
 
 namespace {
 
-constexpr unsigned kNoArgument = 0xFFFFFFFFu;
-// -16383 ln 2: below it x^a e^-x / Gamma(a) leaves the extended range.
-constexpr double kUnderflowBound = -0x1.62dea45ee3e06p+13;  // -11355.830259113583
+// Below it x^a e^-x / Gamma(a) leaves the extended range.
+constexpr double kUnderflowBound = -kLogExtendedMax;
 constexpr double kTolerance = 0x1p-52;
 constexpr double kRescaleThreshold = 0x1p57;
 constexpr double kRescaleFactor = 0x1p-57;
@@ -26,8 +26,7 @@ constexpr int kFractionStepLimit = 100000;
 
 // ln(x^a e^-x / Gamma(a)), extended.
 long double logPrefactor(double a, double x) {
-    double logGammaA = 0.0;
-    realLogGamma(a, logGammaA);
+    const double logGammaA = realLogGamma(a);
     return a * std::log(static_cast<long double>(x)) - x - logGammaA;
 }
 
@@ -104,25 +103,22 @@ void rejectNonReal(const tabulComplex& v, unsigned argIndex) {
 
 }  // namespace
 
-void regUpperGamma(double a, double x, double& result) {
-    result = 0.0;
+double regUpperGamma(double a, double x) {
     // Q(a, +inf) = 0; the convergents would give inf / inf.
-    if (std::isinf(x)) return;
+    if (std::isinf(x)) return 0.0;
     const long double e = logPrefactor(a, x);
     if (e < kUnderflowBound) Throw("underflow", kNoArgument);
-    result = upperFromPrefactor(a, x, e);
+    return upperFromPrefactor(a, x, e);
 }
 
-void regLowerGamma(double a, double x, double& result) {
-    result = 0.0;
-    if (x <= 0.0 || a <= 0.0) return;
+double regLowerGamma(double a, double x) {
+    if (x <= 0.0 || a <= 0.0) return 0.0;
     if (inContinuedFractionRegion(a, x)) {
-        result = 1.0;
-        if (std::isinf(x)) return;
+        if (std::isinf(x)) return 1.0;
         const long double e = logPrefactor(a, x);
         // Q below the extended range: P is 1 to every digit.
-        if (e >= kUnderflowBound) result = 1.0 - upperFromPrefactor(a, x, e);
-        return;
+        if (e >= kUnderflowBound) return 1.0 - upperFromPrefactor(a, x, e);
+        return 1.0;
     }
     const long double e = logPrefactor(a, x);
     if (e < kUnderflowBound) Throw("underflow", kNoArgument);
@@ -137,7 +133,7 @@ void regLowerGamma(double a, double x, double& result) {
         c = (c / r) * x;
         s = s + c;
     } while (c / s > kTolerance);
-    result = static_cast<double>(static_cast<double>(s) / static_cast<long double>(a) * f);
+    return static_cast<double>(static_cast<double>(s) / static_cast<long double>(a) * f);
 }
 
 void tabulIgamma(tabulComplex& res, const tabulComplex& a, const tabulComplex& x) {
@@ -146,9 +142,7 @@ void tabulIgamma(tabulComplex& res, const tabulComplex& a, const tabulComplex& x
     // The order is truncated toward zero; beyond the 32-bit range, where a
     // conversion to int is not defined, it is truncated as a double.
     const double n = std::trunc(a.re);
-    double p = std::numeric_limits<double>::quiet_NaN();
-    if (!std::isnan(n)) regLowerGamma(n, x.re, p);
-    res.re = p;
+    res.re = std::isnan(n) ? std::numeric_limits<double>::quiet_NaN() : regLowerGamma(n, x.re);
     res.im = 0.0;
 }
 
@@ -158,22 +152,17 @@ void tabulGamma2(tabulComplex& res, const tabulComplex& a, const tabulComplex& x
     if (a.re < 0.0) Throw("must be non-negative", 1);
     rejectNonReal(x, 2);
     if (x.re < 0.0) Throw("must be non-negative", 2);
-    double g = 0.0;
-    realGamma(a.re, g);
+    const double g = realGamma(a.re);
     double value;
     if (inContinuedFractionRegion(a.re, x.re)) {
         // Gamma(a, x) = Gamma(a) Q directly: 1 - (1 - Q) would cancel.
         if (std::isinf(g)) {
             value = upperGammaOfLargeOrder(a.re, x.re);
         } else {
-            double q = 0.0;
-            regUpperGamma(a.re, x.re, q);
-            value = q * g;
+            value = regUpperGamma(a.re, x.re) * g;
         }
     } else {
-        double p = 0.0;
-        regLowerGamma(a.re, x.re, p);
-        value = (1.0 - p) * g;
+        value = (1.0 - regLowerGamma(a.re, x.re)) * g;
     }
     res.re = value;
     res.im = 0.0;

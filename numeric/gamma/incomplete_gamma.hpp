@@ -13,9 +13,9 @@ void tabulGamma2(tabulComplex& res, const tabulComplex& a, const tabulComplex& x
 // P(a, x) = gamma(a, x) / Gamma(a) by its power series; the region x > 1,
 // x > a by 1 - Q(a, x). 0 for x <= 0 or a <= 0. Raises "underflow" (index -1)
 // where x^a e^-x / Gamma(a) is below the extended range in the series region.
-void regLowerGamma(double a, double x, double& result);
+double regLowerGamma(double a, double x);
 // Q(a, x) = 1 - P(a, x) by its continued fraction, for x > 1, x > a, a > 0.
 // Raises "underflow" (index -1) where Q is below the extended range.
-void regUpperGamma(double a, double x, double& result);
+double regUpperGamma(double a, double x);
 
 }  // namespace Oru

@@ -3,17 +3,14 @@
 #include <cmath>
 #include <limits>
 
+#include "numeric/core/constants.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
 
-const double halfLogTwoPi = 0.5 * std::log(6.283185307179586);
-
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
 constexpr double kShiftTarget = 16.0;
 constexpr double kSeriesRadiusSquared = 256.0;
 constexpr double kReflectionLimit = 5.92;
@@ -76,7 +73,7 @@ WoundProduct windingProduct(const tabulComplex& z, double step, int first, int l
 tabulComplex stirlingSeriesLnGamma(tabulComplex z) {
     const tabulComplex l = complexLog(z);
     tabulComplex w = complexMul({z.re - 0.5, z.im}, l);
-    w = {w.re - z.re + halfLogTwoPi, w.im - z.im};
+    w = {w.re - z.re + kHalfLogTwoPi, w.im - z.im};
     tabulComplex r = realDivComplex(1.0, z);
     const tabulComplex r2 = complexMul(r, r);
     for (int k = 1; k <= 15; ++k) {
@@ -132,14 +129,9 @@ tabulComplex lnGammaReflect(double x, double y) {
 
 tabulComplex complexLnGamma(double x, double y) {
     if (y == 0.0) {
-        double re = 0.0;
-        if (x > 0.0) {
-            realLogGamma(x, re);
-            return {re, 0.0};
-        }
+        if (x > 0.0) return {realLogGamma(x), 0.0};
         if (x == std::floor(x)) Throw("function is undefined for 0 and negative integers", 1);
-        realLogGamma(x, re);
-        return {re, kPi * std::ceil(x - 1.0)};
+        return {realLogGamma(x), kPi * std::ceil(x - 1.0)};
     }
     if (std::isnan(x) || std::isnan(y)) {
         const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -9,9 +9,6 @@
 
 namespace Oru {
 
-// ln(2 pi) / 2, computed when the library is loaded.
-extern const double halfLogTwoPi;
-
 void tabulLnGamma(tabulComplex& res, const tabulComplex& a);
 
 // The dispatcher; raises "function is undefined for 0 and negative integers"

@@ -4,14 +4,12 @@
 #include <cstddef>
 #include <limits>
 
+#include "numeric/core/constants.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
 
 namespace {
-
-constexpr unsigned kNoArgument = 0xFFFFFFFFu;
-constexpr double kPi = 3.141592653589793;
 
 // Tables, highest power first. Each literal is the stored double exactly;
 // the decimal form is given beside it.
@@ -74,14 +72,12 @@ constexpr double kStirlingCorrection[] = {
     0x1.5555555555986p-4,    //  8.333333333334822e-2
 };
 
-// One unit in the last place above the nearest double to ln(2 pi) / 2.
-constexpr double kHalfLogTwoPiAbove = 0x1.d67f1c864beb5p-1;  // 0.9189385332046728
-// 16383 ln 2: beyond it ln Gamma leaves the extended range.
-constexpr double kLogGammaOverflow = 0x1.62dea45ee3e06p+13;  // 11355.830259113583
-constexpr double kSqrtTwoPi = 0x1.40d931ff62706p+1;          // 2.5066282746310007
+// One unit in the last place (2^-53 in [1/2, 1)) above the nearest double to
+// ln(2 pi) / 2.
+constexpr double kHalfLogTwoPiAbove = kHalfLogTwoPi + 0x1p-53;  // 0.9189385332046728
+constexpr double kSqrtTwoPi = 0x1.40d931ff62706p+1;             // 2.5066282746310007
 // Above this point x^(x - 1/2) is taken as two halves so that it stays in range.
 constexpr double kStirlingSplit = 143.01608;
-constexpr double kEulerGamma = 0.5772156649015329;
 // Below it Gamma(x) is taken as its pole term.
 constexpr double kSmallArgument = 1e-9;
 
@@ -155,8 +151,8 @@ long double logAbsGamma(double x) {
         const long double t = u - 2.0L;
         return std::log(z) + t * horner(kLogGammaNumerator, t) / monicHorner(kLogGammaDenominator, t);
     }
-    // x >= 13, or NaN.
-    if (x > kLogGammaOverflow) overflow();
+    // x >= 13, or NaN. Beyond 16383 ln 2, ln Gamma leaves the extended range.
+    if (x > kLogExtendedMax) overflow();
     const long double lx = x;
     const long double q = (lx - 0.5L) * std::log(lx) - lx + kHalfLogTwoPiAbove;
     const double p = static_cast<double>(1.0L / (lx * lx));
@@ -206,21 +202,12 @@ long double gammaWide(double x) {
 
 }  // namespace
 
-void realLogGamma(double x, double& result) {
-    result = 0.0;
-    result = static_cast<double>(logAbsGamma(x));
+double realLogGamma(double x) {
+    return static_cast<double>(logAbsGamma(x));
 }
 
 double realGamma(double x) {
     return static_cast<double>(gammaWide(x));
-}
-
-void realGamma(double x, double& result) {
-    result = static_cast<double>(gammaWide(x));
-}
-
-double stirlingGamma(double x) {
-    return static_cast<double>(stirlingGammaWide(x));
 }
 
 }  // namespace Oru

@@ -7,12 +7,9 @@
 
 namespace Oru {
 
-// ln|Gamma(x)|; stores 0.0 into result first. Raises "overflow".
-void realLogGamma(double x, double& result);
+// ln|Gamma(x)|; raises "overflow".
+double realLogGamma(double x);
 // Gamma(x); raises "overflow" and "singularity".
 double realGamma(double x);
-void realGamma(double x, double& result);
-// Stirling's approximation of Gamma(x), for x > 33.
-double stirlingGamma(double x);
 
 }  // namespace Oru

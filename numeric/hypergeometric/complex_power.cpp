@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
 
 namespace {
 
-constexpr unsigned kNoArgument = 0xFFFFFFFFu;
 constexpr double kEpsilon = 0x1p-52;
 constexpr double kRepeatedSquaringBound = 2147483647.0;
 constexpr double kOverflowBound = 1e307;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "numeric/hypergeometric/real_arguments.hpp"
 #include "oru/utility.hpp"
@@ -10,7 +11,6 @@ namespace Oru {
 
 namespace {
 
-constexpr unsigned kNoArgument = 0xFFFFFFFFu;
 constexpr double kEpsilon = 0x1p-52;
 constexpr double kMaxTerms = 200.0;
 constexpr double kBlowUp = 1e307;
@@ -41,16 +41,9 @@ double checkedForOverflow(double value, double a, double b, double x) {
     return value;
 }
 
-double logGammaOf(double v) {
-    double result = 0.0;
-    realLogGamma(v, result);
-    return result;
-}
-
 }  // namespace
 
-const char* confluentPowerSeries(double a, double b, double x, double& err, double& sum) {
-    sum = 0.0;
+SeriesValue confluentPowerSeries(double a, double b, double x) {
     double an = a;
     double bn = b;
     double term = 1.0;
@@ -58,18 +51,10 @@ const char* confluentPowerSeries(double a, double b, double x, double& err, doub
     double n = 1.0;
     double maxTerm = 0.0;
     do {
-        if (an == 0.0) {  // the series has terminated
-            err = 0.0;
-            sum = total;
-            return nullptr;
-        }
-        if (n > kMaxTerms) return "overflow";
+        if (an == 0.0) return {total, 0.0};  // the series has terminated
+        if (n > kMaxTerms) Throw("overflow", kNoArgument);
         const double u = std::fabs(x) < kEpsilon ? 0.0 : (an / (n * bn)) * x;
-        if (wouldBlowUp(u, maxTerm)) {
-            err = 1.0;
-            sum = total;
-            return nullptr;
-        }
+        if (wouldBlowUp(u, maxTerm)) return {total, 1.0};
         term = term * u;
         total = total + term;
         if (std::fabs(term) > maxTerm) maxTerm = std::fabs(term);
@@ -78,13 +63,10 @@ const char* confluentPowerSeries(double a, double b, double x, double& err, doub
         n = n + 1.0;
     } while (std::fabs(term) > kEpsilon);
     if (total != 0.0) maxTerm = maxTerm / std::fabs(total);
-    err = std::fabs(maxTerm * kEpsilon + n * kEpsilon);
-    sum = total;
-    return nullptr;
+    return {total, std::fabs(maxTerm * kEpsilon + n * kEpsilon)};
 }
 
-void hypergeometric2F0(double a, double b, double x, int type, double& err, double& sum) {
-    sum = 0.0;
+SeriesValue hypergeometric2F0(double a, double b, double x, int type) {
     double an = a;
     double bn = b;
     double term = 1.0;
@@ -98,11 +80,7 @@ void hypergeometric2F0(double a, double b, double x, int type, double& err, doub
     do {
         if (an == 0.0 || bn == 0.0) break;
         const double u = ((bn / n) * x) * an;
-        if (wouldBlowUp(u, maxTerm)) {
-            err = kBlowUp;
-            sum = total;
-            return;
-        }
+        if (wouldBlowUp(u, maxTerm)) return {total, kBlowUp};
         term = term * u;
         t = std::fabs(term);
         if (t > lastMagnitude) {  // the terms have started to grow
@@ -121,46 +99,32 @@ void hypergeometric2F0(double a, double b, double x, int type, double& err, doub
         n = n + 1.0;
         if (t > maxTerm) maxTerm = t;
     } while (t > kEpsilon);
-    if (converged) {
-        err = std::fabs((maxTerm + n) * kEpsilon);
-        sum = total + term;
-        return;
-    }
+    if (converged) return {total + term, std::fabs((maxTerm + n) * kEpsilon)};
     const double added = n - 1.0;
     last = last * convergingFactor(type, a, b, 1.0 / x, added);
-    err = (maxTerm + added) * kEpsilon + std::fabs(term);
-    sum = total + last;
+    return {total + last, (maxTerm + added) * kEpsilon + std::fabs(term)};
 }
 
-void confluentAsymptotic(double a, double b, double x, double& err, double& sum) {
-    sum = 0.0;
-    if (x == 0.0) {
-        sum = kBlowUp;
-        err = 1.0;
-        return;
-    }
+SeriesValue confluentAsymptotic(double a, double b, double x) {
+    if (x == 0.0) return {kBlowUp, 1.0};
     const double logX = std::log(std::fabs(x));
     double t = (a - b) * logX + x;
     double u = -(logX * a);
     if (b > 0.0) {
-        const double g = logGammaOf(b);
+        const double g = realLogGamma(b);
         t = t + g;
         u = u + g;
     }
     // M(a, b, x) / Gamma(b) ~ |x|^-a / Gamma(b - a) 2F0(a, a - b + 1; ; -1/x)
     //                       + e^x x^(a - b) / Gamma(a) 2F0(b - a, 1 - a; ; 1/x).
-    double h1 = 0.0;
-    double e1 = 0.0;
-    hypergeometric2F0(a, a - b + 1.0, -1.0 / x, 1, e1, h1);
+    const SeriesValue s1 = hypergeometric2F0(a, a - b + 1.0, -1.0 / x, 1);
     const double f1 = std::exp(u) / realGamma(b - a);
-    h1 = h1 * f1;
-    e1 = e1 * f1;
-    double h2 = 0.0;
-    double e2 = 0.0;
-    hypergeometric2F0(b - a, 1.0 - a, 1.0 / x, 2, e2, h2);
-    const double f2 = a < 0.0 ? std::exp(t) / realGamma(a) : std::exp(t - logGammaOf(a));
-    h2 = h2 * f2;
-    e2 = e2 * f2;
+    const double h1 = s1.sum * f1;
+    const double e1 = s1.err * f1;
+    const SeriesValue s2 = hypergeometric2F0(b - a, 1.0 - a, 1.0 / x, 2);
+    const double f2 = a < 0.0 ? std::exp(t) / realGamma(a) : std::exp(t - realLogGamma(a));
+    const double h2 = s2.sum * f2;
+    const double e2 = s2.err * f2;
     double value = x < 0.0 ? h1 : h2;
     double error = std::fabs(e1) + std::fabs(e2);
     if (b < 0.0) {
@@ -169,32 +133,19 @@ void confluentAsymptotic(double a, double b, double x, double& err, double& sum)
         error = error * std::fabs(g);
     }
     if (value != 0.0) error = error / std::fabs(value);
-    err = error * kAsymptoticSafety;
-    sum = value;
+    return {value, error * kAsymptoticSafety};
 }
 
-void confluentHypergeometric(double a, double b, double x, double& result) {
-    result = 0.0;
-    double powerSum = 0.0;
-    double powerErr = 0.0;
-    if (const char* failure = confluentPowerSeries(a, b, x, powerErr, powerSum)) {
-        Throw(failure, kNoArgument);
-    }
-    if (powerErr < kAcceptedPowerSeriesError) {
-        result = checkedForOverflow(powerSum, a, b, x);
-        return;
-    }
-    double asymptoticSum = 0.0;
-    double asymptoticErr = 0.0;
-    confluentAsymptotic(a, b, x, asymptoticErr, asymptoticSum);
-    result = checkedForOverflow(asymptoticErr < powerErr ? asymptoticSum : powerSum, a, b, x);
+double confluentHypergeometric(double a, double b, double x) {
+    const SeriesValue power = confluentPowerSeries(a, b, x);
+    if (power.err < kAcceptedPowerSeriesError) return checkedForOverflow(power.sum, a, b, x);
+    const SeriesValue asymptotic = confluentAsymptotic(a, b, x);
+    return checkedForOverflow(asymptotic.err < power.err ? asymptotic.sum : power.sum, a, b, x);
 }
 
 void tabulMhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& x) {
     requireRealArguments({&a, &b, &x});
-    double value = 0.0;
-    confluentHypergeometric(a.re, b.re, x.re, value);
-    res.re = value;
+    res.re = confluentHypergeometric(a.re, b.re, x.re);
     res.im = 0.0;
 }
 

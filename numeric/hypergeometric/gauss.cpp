@@ -2,9 +2,10 @@
 
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
+#include "numeric/gamma/digamma.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "numeric/hypergeometric/complex_power.hpp"
-#include "numeric/hypergeometric/digamma.hpp"
 #include "numeric/hypergeometric/real_arguments.hpp"
 #include "oru/utility.hpp"
 
@@ -12,7 +13,6 @@ namespace Oru {
 
 namespace {
 
-constexpr unsigned kNoArgument = 0xFFFFFFFFu;
 constexpr double kEpsilon = 0x1p-52;           // tests x = 0 and x = 1
 constexpr double kTolerance = 1e-13;           // integer tests, convergence
 constexpr double kLogCaseTolerance = 1e-10;    // c - a - b taken as an integer
@@ -43,28 +43,33 @@ tabulComplex eulerFactor(const tabulComplex& s, double d) {
     return complexPower(s, {d, 0.0});
 }
 
+tabulComplex realValue(double v) {
+    return {v, 0.0};
+}
+
 // 2F1(a, b; c; x) = (1 - x)^-a 2F1(a, c - b; c; x/(x - 1)) when b > 0
-// (tested as c - b < c), else the same with a and b exchanged.
-tabulComplex pfaffTransformation(double a, double b, double c, const tabulComplex& x, const tabulComplex& s) {
-    const tabulComplex z = complexDiv({-x.re, -x.im}, s);
+// (tested as c - b < c), else the same with a and b exchanged. s = 1 - x;
+// x/(x - 1) is formed as -x times the reciprocal of s.
+tabulComplex pfaffTransformation(double a, double b, double c, double x, const tabulComplex& s) {
+    const double z = -x * (1.0 / s.re);
     if (c - b < c) {
         const tabulComplex factor = complexPowerReal(s, -a);
-        return complexMul(factor, gaussSeries(a, c - b, c, z));
+        return complexMul(factor, realValue(gaussSeries(a, c - b, c, z)));
     }
     const tabulComplex factor = complexPowerReal(s, -b);
-    return complexMul(factor, gaussSeries(c - a, b, c, z));
+    return complexMul(factor, realValue(gaussSeries(c - a, b, c, z)));
 }
 
 // Connection to 1 - x for c - a - b = d not an integer:
 // 2F1 = Gamma(c) [Gamma(d)/(Gamma(c-a)Gamma(c-b)) 2F1(a, b; 1-d; s)
 //      + s^d Gamma(-d)/(Gamma(a)Gamma(b)) 2F1(c-a, c-b; d+1; s)].
 double connectionToOneMinusX(double a, double b, double c, double d, const tabulComplex& s) {
-    const double f1 = gaussSeries(a, b, 1.0 - d, s).re;
+    const double f1 = gaussSeries(a, b, 1.0 - d, s.re);
     const double gd = realGamma(d);
     const double gca = realGamma(c - a);
     const double gcb = realGamma(c - b);
     const double t1 = gd * f1 / (gca * gcb);
-    const double f2 = gaussSeries(c - a, c - b, d + 1.0, s).re;
+    const double f2 = gaussSeries(c - a, c - b, d + 1.0, s.re);
     const double gmd = realGamma(-d);
     const double ga = realGamma(a);
     const double gb = realGamma(b);
@@ -166,16 +171,12 @@ double logarithmicConnection(double a, double b, double c, double d, double id, 
     return static_cast<double>(q * y1 + y);
 }
 
-tabulComplex realValue(double v) {
-    return {v, 0.0};
-}
-
-tabulComplex evaluateGauss(double a, double b, double c, const tabulComplex& x) {
-    if (std::fabs(x.re) < kEpsilon && std::fabs(x.im) < kEpsilon) return {1.0, 0.0};
-    const double r = std::sqrt(x.re * x.re + x.im * x.im);
+tabulComplex evaluateGauss(double a, double b, double c, double x) {
+    if (std::fabs(x) < kEpsilon) return {1.0, 0.0};
+    const double r = std::fabs(x);
     if (!(r <= 1.0)) Throw("overflow", kNoArgument);
 
-    const tabulComplex s{1.0 - x.re, 0.0 - x.im};
+    const tabulComplex s{1.0 - x, 0.0};
     const double ra = a <= 0.0 ? Oru::round(a) : 0.0;
     const double rb = b <= 0.0 ? Oru::round(b) : 0.0;
     const bool aIsPolynomialDegree = a <= 0.0 && within(a, ra, kTolerance);
@@ -194,16 +195,15 @@ tabulComplex evaluateGauss(double a, double b, double c, const tabulComplex& x) 
     const double rc = Oru::round(c);
     if (c < kTolerance && within(c, rc, kTolerance)) {
         if ((aIsPolynomialDegree && ra > rc) || (bIsPolynomialDegree && rb > rc)) {
-            return gaussSeries(aa, bb, rc, x);
+            return realValue(gaussSeries(aa, bb, rc, x));
         }
         Throw("domain error", kNoArgument);
     }
-    if (aIsPolynomialDegree || bIsPolynomialDegree) return gaussSeries(aa, bb, c, x);
+    if (aIsPolynomialDegree || bIsPolynomialDegree) return realValue(gaussSeries(aa, bb, c, x));
 
     const double d = (c - a) - b;
     // Gauss's summation at x = 1.
-    if (std::fabs(x.re - 1.0) < kEpsilon && std::fabs(x.im) < kEpsilon && d > 0.0 &&
-        (c > 0.0 || std::fabs(c - rc) > kTolerance)) {
+    if (std::fabs(x - 1.0) < kEpsilon && d > 0.0 && (c > 0.0 || std::fabs(c - rc) > kTolerance)) {
         const double gd = realGamma(d);
         const double gc = realGamma(c);
         const double gca = realGamma(c - a);
@@ -214,7 +214,7 @@ tabulComplex evaluateGauss(double a, double b, double c, const tabulComplex& x) 
     // d <= 0.
     if (std::fabs(std::fabs(r) - 1.0) < kTolerance) {
         if (d <= -1.0) Throw("overflow", kNoArgument);
-        if (d <= 0.0 && x.re > 0.0) Throw("overflow", kNoArgument);
+        if (d <= 0.0 && x > 0.0) Throw("overflow", kNoArgument);
     }
 
     if (std::fabs(d) <= kTransformationBound) {
@@ -222,33 +222,32 @@ tabulComplex evaluateGauss(double a, double b, double c, const tabulComplex& x) 
         // polynomial when c - a or c - b is a non-positive integer.
         if (roundsToNonPositiveInteger(c - a) || roundsToNonPositiveInteger(c - b)) {
             const tabulComplex factor = eulerFactor(s, d);
-            return complexMul(factor, gaussSeries(c - a, c - b, c, x));
+            return complexMul(factor, realValue(gaussSeries(c - a, c - b, c, x)));
         }
-        if (x.re < kPfaffBound) return pfaffTransformation(a, b, c, x, s);
+        if (x < kPfaffBound) return pfaffTransformation(a, b, c, x, s);
     }
 
     const double rd = Oru::round(d);
-    if (x.re > kConnectionBound) {
+    if (x > kConnectionBound) {
         if (std::fabs(d - rd) > kLogCaseTolerance) return realValue(connectionToOneMinusX(a, b, c, d, s));
         return realValue(logarithmicConnection(a, b, c, d, rd, s));
     }
-    return gaussSeries(a, b, c, x);
+    return realValue(gaussSeries(a, b, c, x));
 }
 
-bool allFinite(double a, double b, double c, const tabulComplex& x) {
-    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(x.re) &&
-           std::isfinite(x.im);
+bool allFinite(double a, double b, double c, double x) {
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(x);
 }
 
 }  // namespace
 
-tabulComplex gaussSeries(double a, double b, double c, tabulComplex x) {
+double gaussSeries(double a, double b, double c, double x) {
     // Carried in extended precision: the terms of an alternating series can
     // exceed its sum by many orders of magnitude.
     long double la = a;
     long double lb = b;
     long double lc = c;
-    const long double lx = x.re;
+    const long double lx = x;
     long double sum = 1.0L;
     long double term = 1.0L;
     long double k = 1.0L;
@@ -260,15 +259,15 @@ tabulComplex gaussSeries(double a, double b, double c, tabulComplex x) {
         lb = lb + 1.0L;
         lc = lc + 1.0L;
         k = k + 1.0L;
-        if (next == sum) return {static_cast<double>(sum), 0.0};
+        if (next == sum) return static_cast<double>(sum);
         change = next - sum;
         sum = next;
     }
     if (std::fabs(change) > kTolerance) Throw("not converging", kNoArgument);
-    return {static_cast<double>(sum), 0.0};
+    return static_cast<double>(sum);
 }
 
-void gaussHypergeometric(double a, double b, double c, const tabulComplex& x, tabulComplex& res) {
+tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
     const tabulComplex value = evaluateGauss(a, b, c, x);
     // With finite arguments a value beyond the double range, or the NaN of
     // infinite intermediate Gamma factors divided by each other, is an
@@ -276,7 +275,7 @@ void gaussHypergeometric(double a, double b, double c, const tabulComplex& x, ta
     if (allFinite(a, b, c, x) && !(std::isfinite(value.re) && std::isfinite(value.im))) {
         Throw("overflow", kNoArgument);
     }
-    res = value;
+    return value;
 }
 
 void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,
@@ -284,7 +283,7 @@ void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b
     requireRealArguments({&a, &b, &c, &x});
     if (x.re <= -1.0) Throw("domain error", 4);
     if (x.re >= 1.0) Throw("domain error", 4);
-    gaussHypergeometric(a.re, b.re, c.re, x, res);
+    res = gaussHypergeometric(a.re, b.re, c.re, x.re);
 }
 
 }  // namespace Oru

@@ -14,10 +14,10 @@ void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b
 // the connection to 1 - x (with its logarithmic form when c - a - b is an
 // integer) from the position of x and the integer properties of the
 // parameters. Errors carry index -1.
-void gaussHypergeometric(double a, double b, double c, const tabulComplex& x, tabulComplex& res);
+tabulComplex gaussHypergeometric(double a, double b, double c, double x);
 
-// The hypergeometric series in x.re summed until a term no longer changes
-// the sum, at most 1000 terms; raises "not converging" if it has not settled.
-tabulComplex gaussSeries(double a, double b, double c, tabulComplex x);
+// The hypergeometric series in x summed until a term no longer changes the
+// sum, at most 1000 terms; raises "not converging" if it has not settled.
+double gaussSeries(double a, double b, double c, double x);
 
 }  // namespace Oru

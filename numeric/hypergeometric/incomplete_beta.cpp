@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "numeric/hypergeometric/real_arguments.hpp"
 #include "oru/utility.hpp"
@@ -15,7 +16,7 @@ constexpr double kEpsilon = 0x1p-52;
 constexpr double kBig = 0x1p57;
 constexpr double kBigInverse = 0x1p-57;
 constexpr int kMaxPasses = 100;
-constexpr double kLogUnderflow = -11355.830259113583;
+constexpr double kLogUnderflow = -kLogExtendedMax;
 
 // The running coefficients of a continued fraction whose convergents are
 // formed two steps at a time; each pass gives the partial numerators
@@ -89,12 +90,6 @@ double secondNumeratorInZ(const double* k, double z) {
     return (z * k[5] * k[4]) / (k[7] * k[6]);
 }
 
-double logGammaOf(double v) {
-    double result = 0.0;
-    realLogGamma(v, result);
-    return result;
-}
-
 // I_x(1, b) = 1 - (1 - x)^b; for a vanishing b the power form loses all
 // digits and -b ln(1 - x) takes over.
 double firstParameterOne(double x, double b) {
@@ -105,33 +100,26 @@ double firstParameterOne(double x, double b) {
 
 }  // namespace
 
-void betaContinuedFraction1(double a, double b, double x, double& ans) {
+double betaContinuedFraction1(double a, double b, double x) {
     const FractionCoefficients c{{a, a + b, a, a + 1.0, 1.0, b - 1.0, a + 1.0, a + 2.0},
                                  {1.0, 1.0, 2.0, 2.0, 1.0, -1.0, 2.0, 2.0}};
-    ans = evaluateFraction(c, x, firstNumeratorInX, secondNumeratorInX);
+    return evaluateFraction(c, x, firstNumeratorInX, secondNumeratorInX);
 }
 
-void betaContinuedFraction2(double a, double b, double x, double& ans) {
+double betaContinuedFraction2(double a, double b, double x) {
     const double z = x / (1.0 - x);
     const FractionCoefficients c{{a, b - 1.0, a, a + 1.0, 1.0, a + b, a + 1.0, a + 2.0},
                                  {1.0, -1.0, 2.0, 2.0, 1.0, 1.0, 2.0, 2.0}};
-    ans = evaluateFraction(c, z, firstNumeratorInZ, secondNumeratorInZ);
+    return evaluateFraction(c, z, firstNumeratorInZ, secondNumeratorInZ);
 }
 
-void incompleteBeta(double x, double a, double b, double& result) {
-    result = 0.0;
+double incompleteBeta(double x, double a, double b) {
     if (a <= 0.0) Throw("must be positive", 2);
     if (b <= 0.0) Throw("must be positive", 3);
     if (x < 0.0 || x > 1.0) Throw("must be between\t0\t1", 1);
-    if (x == 0.0) return;
-    if (x == 1.0) {
-        result = 1.0;
-        return;
-    }
-    if (a == 1.0) {
-        result = firstParameterOne(x, b);
-        return;
-    }
+    if (x == 0.0) return 0.0;
+    if (x == 1.0) return 1.0;
+    if (a == 1.0) return firstParameterOne(x, b);
     // I_x(a, b) = 1 - I_(1-x)(b, a): the fractions converge best below the
     // mean a / (a + b). Not when 1 - x rounds to 1, though: the swapped
     // point would be the end point itself, where the second fraction's
@@ -147,32 +135,29 @@ void incompleteBeta(double x, double a, double b, double& result) {
     double p = 0.0;
     double logPower = 0.0;
     if (as == 1.0 || ((bs + as - 2.0) * xs) / (as - 1.0) < 1.0) {
-        betaContinuedFraction1(as, bs, xs, p);
+        p = betaContinuedFraction1(as, bs, xs);
         logPower = std::log(cs) * bs;
     } else {
         // This fraction carries an extra factor 1 / (1 - x).
-        betaContinuedFraction2(as, bs, xs, p);
+        p = betaContinuedFraction2(as, bs, xs);
         logPower = std::log(cs) * (bs - 1.0);
     }
     // ln of x^a (1 - x)^b Gamma(a + b) / (a Gamma(a) Gamma(b)) times the fraction.
-    const double gab = logGammaOf(as + bs);
-    const double ga = logGammaOf(as);
-    const double gb = logGammaOf(bs);
+    const double gab = realLogGamma(as + bs);
+    const double ga = realLogGamma(as);
+    const double gb = realLogGamma(bs);
     const double l = std::log(p / as) + ((((as * std::log(xs) + gab) + logPower) - ga) - gb);
     if (l < kLogUnderflow) {
-        if (!swapped) Throw("underflow", 0xFFFFFFFFu);
-        result = 1.0;
-        return;
+        if (!swapped) Throw("underflow", kNoArgument);
+        return 1.0;
     }
     const double t = std::exp(l);
-    result = swapped ? 1.0 - t : t;
+    return swapped ? 1.0 - t : t;
 }
 
 void tabulIbeta(tabulComplex& res, const tabulComplex& x, const tabulComplex& a, const tabulComplex& b) {
     requireRealArguments({&x, &a, &b});
-    double value = 0.0;
-    incompleteBeta(x.re, a.re, b.re, value);
-    res.re = value;
+    res.re = incompleteBeta(x.re, a.re, b.re);
     res.im = 0.0;
 }
 

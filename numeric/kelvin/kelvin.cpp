@@ -3,7 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "numeric/polynomials/hermite.hpp"
+#include "numeric/core/constants.hpp"
+#include "numeric/core/integer.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
@@ -96,31 +97,31 @@ double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
             sum = sum + (phase / divisor) * power;
         }
         const double change = std::fabs(previousSum - sum);
-        if (std::isnan(change)) Throw("not converging", 0xFFFFFFFFu);
+        if (std::isnan(change)) Throw("not converging", kNoArgument);
         if (change < changeTolerance) return sum;
     }
-    Throw("not converging", 0xFFFFFFFFu);
+    Throw("not converging", kNoArgument);
 }
 
 }  // namespace
 
-void kelvinBerSeries(double& out, unsigned n, double x) {
-    out = kelvinSeries(n, x, berPhases(n));
+double kelvinBerSeries(unsigned n, double x) {
+    return kelvinSeries(n, x, berPhases(n));
 }
 
-void kelvinBeiSeries(double& out, unsigned n, double x) {
-    out = kelvinSeries(n, x, beiPhases(n));
+double kelvinBeiSeries(unsigned n, double x) {
+    return kelvinSeries(n, x, beiPhases(n));
 }
 
 void tabulBer(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedDegreeAndPoint(a, b);
-    kelvinBerSeries(res.re, static_cast<unsigned>(n), b.re);
+    res.re = kelvinBerSeries(static_cast<unsigned>(n), b.re);
     res.im = 0.0;
 }
 
 void tabulBei(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedDegreeAndPoint(a, b);
-    kelvinBeiSeries(res.re, static_cast<unsigned>(n), b.re);
+    res.re = kelvinBeiSeries(static_cast<unsigned>(n), b.re);
     res.im = 0.0;
 }
 

@@ -12,7 +12,7 @@ void tabulBei(tabulComplex& res, const tabulComplex& a, const tabulComplex& b);
 // The power series of ber_n(x) and bei_n(x), summed four terms a pass until
 // a pass changes the sum by less than 2^-52. Raise "not converging" when the
 // powers overflow and the sum turns into a NaN.
-void kelvinBerSeries(double& out, unsigned n, double x);
-void kelvinBeiSeries(double& out, unsigned n, double x);
+double kelvinBerSeries(unsigned n, double x);
+double kelvinBeiSeries(unsigned n, double x);
 
 }  // namespace Oru

@@ -4,25 +4,11 @@
 #include <cstdint>
 
 #include "numeric/core/integer.hpp"
-#include "oru/utility.hpp"
 
 namespace Oru {
 
-int checkedDegreeAndPoint(const tabulComplex& a, const tabulComplex& b) {
-    // checkInteger also rejects NaN and everything outside the 32-bit range,
-    // so the degree taken below is a defined conversion.
-    if (checkInteger(a.re) != IsInteger) Throw("must be integer", 1);
-    if (a.im != 0.0) Throw("must be integer", 1);
-    if (a.re < 0) Throw("must be non-negative integer", 1);
-    if (b.im != 0.0) Throw("must be real", 2);
-    return acceptedInteger(a.re);
-}
-
-void hermiteRecurrence(double& out, unsigned n, double x) {
-    if (n == 0) {
-        out = 1.0;
-        return;
-    }
+double hermiteRecurrence(unsigned n, double x) {
+    if (n == 0) return 1.0;
     double previous = 1.0;
     double current = x + x;
     // A 64-bit counter: k <= n ends for every unsigned n.
@@ -39,12 +25,12 @@ void hermiteRecurrence(double& out, unsigned n, double x) {
         // NaN, so a large degree ends early.
         if (std::isnan(current)) break;
     }
-    out = current;
+    return current;
 }
 
 void tabulHer(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedDegreeAndPoint(a, b);
-    hermiteRecurrence(res.re, static_cast<unsigned>(n), b.re);
+    res.re = hermiteRecurrence(static_cast<unsigned>(n), b.re);
     res.im = 0.0;
 }
 

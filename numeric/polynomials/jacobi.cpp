@@ -29,12 +29,9 @@ void checkParameter(const tabulComplex& p, unsigned argIndex) {
 
 }  // namespace
 
-void jacobiRecurrence(double& out, int n, double alpha, double beta, double x) {
+double jacobiRecurrence(int n, double alpha, double beta, double x) {
     const double p1 = ((x * (alpha + beta + 2.0) + alpha) - beta) * 0.5;
-    if (n < 2) {
-        out = (n == 0) ? 1.0 : p1;
-        return;
-    }
+    if (n < 2) return (n == 0) ? 1.0 : p1;
     const double l = alpha * alpha - beta * beta;
     double previous = 1.0;
     double current = p1;
@@ -59,7 +56,7 @@ void jacobiRecurrence(double& out, int n, double alpha, double beta, double x) {
         // there.
         if (oneNaNPattern && std::isnan(current)) break;
     }
-    out = current;
+    return current;
 }
 
 void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,
@@ -68,7 +65,7 @@ void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, c
     checkParameter(b, 2);
     checkParameter(c, 3);
     if (d.im != 0.0) Throw("must be real", 4);
-    jacobiRecurrence(res.re, n, b.re, c.re, d.re);
+    res.re = jacobiRecurrence(n, b.re, c.re, d.re);
     res.im = 0.0;
 }
 

@@ -11,6 +11,6 @@ void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, c
 
 // P_n^(alpha, beta)(x) by the three-term recurrence in the degree; needs
 // alpha, beta > -1 so that no divisor vanishes.
-void jacobiRecurrence(double& out, int n, double alpha, double beta, double x);
+double jacobiRecurrence(int n, double alpha, double beta, double x);
 
 }  // namespace Oru

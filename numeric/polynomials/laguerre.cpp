@@ -3,15 +3,12 @@
 #include <cmath>
 #include <cstdint>
 
-#include "numeric/polynomials/hermite.hpp"
+#include "numeric/core/integer.hpp"
 
 namespace Oru {
 
-void laguerreRecurrence(double& out, int n, double x) {
-    if (n < 2) {
-        out = (n == 1) ? 1.0 - x : 1.0;
-        return;
-    }
+double laguerreRecurrence(int n, double x) {
+    if (n < 2) return (n == 1) ? 1.0 - x : 1.0;
     double previous = 1.0;
     double current = 1.0 - x;
     // L(k) = (2 L(k-1) - L(k-2)) + (L(k-2) - L(k-1) - x L(k-1)) / k: the
@@ -29,12 +26,12 @@ void laguerreRecurrence(double& out, int n, double x) {
         // degree ends early there.
         if (std::isnan(current)) break;
     }
-    out = current;
+    return current;
 }
 
 void tabulLag(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedDegreeAndPoint(a, b);
-    laguerreRecurrence(res.re, n, b.re);
+    res.re = laguerreRecurrence(n, b.re);
     res.im = 0.0;
 }
 

@@ -10,6 +10,6 @@ void tabulLag(tabulComplex& res, const tabulComplex& a, const tabulComplex& b);
 
 // L_n(x) by k L(k) = (2k - 1 - x) L(k-1) - (k - 1) L(k-2), rearranged so
 // that the only division is by k.
-void laguerreRecurrence(double& out, int n, double x);
+double laguerreRecurrence(int n, double x);
 
 }  // namespace Oru

@@ -3,19 +3,13 @@
 #include <cmath>
 #include <cstdint>
 
-#include "numeric/polynomials/hermite.hpp"
+#include "numeric/core/integer.hpp"
 
 namespace Oru {
 
-void legendreRecurrence(int n, double x, double& out) {
-    if (n < 2) {
-        out = (n == 1) ? x : 1.0;
-        return;
-    }
-    if (n == 2) {
-        out = ((x * x) * 3.0 - 1.0) * 0.5;
-        return;
-    }
+double legendreRecurrence(int n, double x) {
+    if (n < 2) return (n == 1) ? x : 1.0;
+    if (n == 2) return ((x * x) * 3.0 - 1.0) * 0.5;
     // Zero folds too, to -0.0; P_n(-x) = (-1)^n P_n(x) restores the sign.
     double y = x;
     double sign = 1.0;
@@ -41,12 +35,12 @@ void legendreRecurrence(int n, double x, double& out) {
         // degree ends early there.
         if (std::isnan(current)) break;
     }
-    out = (sign == -1.0 && (n & 1) != 0) ? -current : current;
+    return (sign == -1.0 && (n & 1) != 0) ? -current : current;
 }
 
 void tabulLeg(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedDegreeAndPoint(a, b);
-    legendreRecurrence(n, b.re, res.re);
+    res.re = legendreRecurrence(n, b.re);
     res.im = 0.0;
 }
 

@@ -9,8 +9,7 @@ namespace Oru {
 void tabulLeg(tabulComplex& res, const tabulComplex& a, const tabulComplex& b);
 
 // P_n(x) by k P(k) = (2k - 1) y P(k-1) - (k - 1) P(k-2) on y = |x|, with the
-// parity rule restoring the sign. Note the argument order: degree, point,
-// result.
-void legendreRecurrence(int n, double x, double& out);
+// parity rule restoring the sign.
+double legendreRecurrence(int n, double x);
 
 }  // namespace Oru

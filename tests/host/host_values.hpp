@@ -46,7 +46,7 @@ inline std::unique_ptr<Tabul::TextVal> text() {
     return std::make_unique<Tabul::TextVal>("text");
 }
 
-constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+constexpr std::uint32_t kNone = Vesk::Run::AppException::NoArgument;
 
 // Runs call() and checks it raises the host exception with this message and
 // argument index.

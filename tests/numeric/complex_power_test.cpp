@@ -18,7 +18,7 @@ std::string powerError(tabulComplex z, tabulComplex w) {
     try {
         complexPower(z, w);
     } catch (const Vesk::Run::AppException& e) {
-        EXPECT_EQ(e.Argument(), 0xFFFFFFFFu);
+        EXPECT_EQ(e.Argument(), Vesk::Run::AppException::NoArgument);
         return e.Message();
     }
     return "no error";

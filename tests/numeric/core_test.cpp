@@ -136,7 +136,7 @@ TEST(Utility, ThrowCarriesMessageAndIndex) {
         EXPECT_EQ(e.Argument(), 1u);
     }
     try {
-        Throw("illegal context", 0xFFFFFFFFu);
+        Throw("illegal context", Vesk::Run::AppException::NoArgument);
         FAIL();
     } catch (const Vesk::Run::AppException& e) {
         EXPECT_EQ(e.Argument(), Vesk::Run::AppException::NoArgument);

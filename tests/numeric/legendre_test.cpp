@@ -7,11 +7,7 @@
 using namespace Oru;
 
 TEST(Legendre, ExactValuesAndParity) {
-    const auto leg = [](int n, double x) {
-        double out = 0.0;
-        legendreRecurrence(n, x, out);
-        return out;
-    };
+    const auto leg = legendreRecurrence;
     EXPECT_EQ(leg(2, 0), -0.5);
     EXPECT_EQ(leg(3, 0.5), -7.0 / 16);
     EXPECT_EQ(leg(3, -0.5), 7.0 / 16);

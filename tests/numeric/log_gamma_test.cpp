@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
 
 #include "numeric/gamma/log_gamma.hpp"
 #include "vesk/run/app_exception.hpp"
@@ -22,7 +20,6 @@ tabulComplex lnGamma(double re, double im) {
 }  // namespace
 
 TEST(LnGamma, RealAxisAndPoles) {
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(halfLogTwoPi), 0x3FED67F1C864BEB4u);
     EXPECT_EQ(lnGamma(1.0, 0.0).re, 0.0);
     EXPECT_EQ(lnGamma(2.0, 0.0).re, 0.0);
     // Left of 0 the cut takes the limit from above: -pi per unit interval.

@@ -1,15 +1,14 @@
-#include "numeric/hypergeometric/digamma.hpp"
+#include "numeric/gamma/digamma.hpp"
 
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
 
 namespace {
 
-constexpr double kEulerGamma = 0.5772156649015329;
-constexpr double kPi = 3.141592653589793;
 constexpr double kRecurrenceTarget = 10.0;
 constexpr double kBernoulliCutoff = 1000000000.0;
 
@@ -57,7 +56,7 @@ double digamma(double x) {
     bool reflected = false;
     double xp = x;
     if (x <= 0.0) {
-        if (x == std::floor(x)) Throw("domain error", 0xFFFFFFFFu);
+        if (x == std::floor(x)) Throw("domain error", kNoArgument);
         reflected = true;
         xp = 1.0 - x;
     }

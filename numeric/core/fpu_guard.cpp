@@ -1,4 +1,4 @@
-#include "numeric/gamma/fpu_guard.hpp"
+#include "numeric/core/fpu_guard.hpp"
 
 namespace Oru {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/session.hpp"
+#include "numeric/core/complex.hpp"
 #include "vesk/run/app_exception.hpp"
 
 namespace OruCli {
@@ -60,18 +61,13 @@ Tabul::num_val multiply(const Tabul::num_val& x, const Tabul::num_val& y) {
     return {x.rp * y.rp - x.ip * y.ip, x.rp * y.ip + x.ip * y.rp};
 }
 
-// Smith's division: scaling by the larger part of the divisor keeps the
-// intermediate products from overflowing where the quotient does not.
+// Smith's division, as the library's kernels divide: scaling by the larger
+// part of the divisor keeps the intermediate products from overflowing where
+// the quotient does not.
 Tabul::num_val divide(const Tabul::num_val& x, const Tabul::num_val& y) {
     if (isReal(y)) return {x.rp / y.rp, isReal(x) ? 0.0 : x.ip / y.rp};
-    if (std::fabs(y.rp) >= std::fabs(y.ip)) {
-        const double ratio = y.ip / y.rp;
-        const double denominator = y.rp + y.ip * ratio;
-        return {(x.rp + x.ip * ratio) / denominator, (x.ip - x.rp * ratio) / denominator};
-    }
-    const double ratio = y.rp / y.ip;
-    const double denominator = y.rp * ratio + y.ip;
-    return {(x.rp * ratio + x.ip) / denominator, (x.ip * ratio - x.rp) / denominator};
+    const Oru::tabulComplex q = Oru::complexQuotient({x.rp, x.ip}, {y.rp, y.ip});
+    return {q.re, q.im};
 }
 
 Tabul::num_val combine(char op, const Tabul::num_val& x, const Tabul::num_val& y) {
