@@ -6,8 +6,8 @@
 //   alloc/...   allocating and freeing result arrays of that length, per element;
 //   scalar/...  one host call with scalar arguments per input of a pool;
 //   guard/...   the gamma kernels' floating-point guard on its own.
-// A kernel still raising (for instance "not implemented") marks its
-// benchmark as skipped with the message, and the run goes on.
+// A kernel that raises marks its benchmark as skipped with the message, and
+// the run goes on.
 
 #include <benchmark/benchmark.h>
 

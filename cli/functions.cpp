@@ -1,36 +1,58 @@
 #include "cli/functions.hpp"
 
+#include <algorithm>
 #include <array>
+
+#include "host/functions.hpp"
 
 namespace OruCli {
 
 namespace {
 
-using S = Oru::Special;
+using Oru::Host::isLastForm;
+using Oru::Host::kFunctionCount;
+using Oru::Host::kFunctionForms;
 
-constexpr std::array<FunctionInfo, 16> Functions{{
-    {"Ber", 2, 2, "Ber(n, x)", Builtin::Library, [](LibraryArgs a) { return S::Ber(a[0], a[1]); }},
-    {"Bei", 2, 2, "Bei(n, x)", Builtin::Library, [](LibraryArgs a) { return S::Bei(a[0], a[1]); }},
-    {"Fhyper", 4, 4, "Fhyper(a, b, c, x)", Builtin::Library,
-     [](LibraryArgs a) { return S::Fhyper(a[0], a[1], a[2], a[3]); }},
-    {"Mhyper", 3, 3, "Mhyper(a, b, x)", Builtin::Library,
-     [](LibraryArgs a) { return S::Mhyper(a[0], a[1], a[2]); }},
-    {"Ibeta", 3, 3, "Ibeta(x, a, b)", Builtin::Library,
-     [](LibraryArgs a) { return S::Ibeta(a[0], a[1], a[2]); }},
-    {"Igamma", 2, 2, "Igamma(a, x)", Builtin::Library, [](LibraryArgs a) { return S::Igamma(a[0], a[1]); }},
-    {"Gamma", 1, 2, "Gamma(z) or Gamma(a, x)", Builtin::Library,
-     [](LibraryArgs a) { return S::Gamma(a[0], a[1]); }},
-    {"LnGamma", 1, 1, "LnGamma(z)", Builtin::Library, [](LibraryArgs a) { return S::LnGamma(a[0]); }},
-    {"Jac", 4, 4, "Jac(n, alpha, beta, x)", Builtin::Library,
-     [](LibraryArgs a) { return S::Jac(a[0], a[1], a[2], a[3]); }},
-    {"Her", 2, 2, "Her(n, x)", Builtin::Library, [](LibraryArgs a) { return S::Her(a[0], a[1]); }},
-    {"Lag", 2, 2, "Lag(n, x)", Builtin::Library, [](LibraryArgs a) { return S::Lag(a[0], a[1]); }},
-    {"Leg", 2, 2, "Leg(n, x)", Builtin::Library, [](LibraryArgs a) { return S::Leg(a[0], a[1]); }},
-    {"Tcheb", 2, 2, "Tcheb(n, x)", Builtin::Library, [](LibraryArgs a) { return S::Tcheb(a[0], a[1]); }},
-    {"Ucheb", 2, 2, "Ucheb(n, x)", Builtin::Library, [](LibraryArgs a) { return S::Ucheb(a[0], a[1]); }},
-    {"complex", 2, 2, "complex(re, im)", Builtin::Complex, nullptr},
-    {"linspace", 3, 3, "linspace(a, b, n)", Builtin::Linspace, nullptr},
-}};
+// The usage text of a library function: its forms joined by " or ".
+struct UsageText {
+    std::array<char, 48> text{};
+    std::size_t size = 0;
+    constexpr void append(std::string_view s) {
+        for (const char c : s) text[size++] = c;
+    }
+};
+
+// Read in constant expressions only: the table's kernel column is internal
+// to the library.
+constexpr std::array<UsageText, kFunctionCount> Usages = [] {
+    std::array<UsageText, kFunctionCount> usages{};
+    std::size_t k = 0;
+    for (std::size_t row = 0; row < kFunctionForms.size(); ++row) {
+        if (usages[k].size != 0) usages[k].append(" or ");
+        usages[k].append(kFunctionForms[row].signature);
+        if (isLastForm(row)) ++k;
+    }
+    return usages;
+}();
+
+// The library's functions, each called through its widest form (the slots
+// of omitted arguments are null), and the two value builders.
+constexpr std::array<FunctionInfo, kFunctionCount + 2> Functions = [] {
+    std::array<FunctionInfo, kFunctionCount + 2> functions{};
+    std::size_t k = 0;
+    std::size_t minArgs = MaxLibraryArgs;
+    for (std::size_t row = 0; row < kFunctionForms.size(); ++row) {
+        const auto& form = kFunctionForms[row];
+        minArgs = std::min(minArgs, form.arity);
+        if (!isLastForm(row)) continue;
+        const std::string_view usage(Usages[k].text.data(), Usages[k].size);
+        functions[k++] = {form.name, minArgs, form.arity, usage, Builtin::Library, form.call};
+        minArgs = MaxLibraryArgs;
+    }
+    functions[k++] = {"complex", 2, 2, "complex(re, im)", Builtin::Complex, nullptr};
+    functions[k] = {"linspace", 3, 3, "linspace(a, b, n)", Builtin::Linspace, nullptr};
+    return functions;
+}();
 
 char lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

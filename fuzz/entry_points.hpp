@@ -15,13 +15,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "host/functions.hpp"
 #include "oru/special.hpp"
 #include "tabul/values.hpp"
 
 namespace OruFuzz {
 
-using Args = const Tabul::Value* const*;
-using Call = Oru::Special::Result (*)(Args);
+using Args = Oru::Host::HostArgs;
+using Call = Oru::Host::HostCall;
 
 struct EntryPoint {
     const char* name;
@@ -31,24 +32,27 @@ struct EntryPoint {
     int otherVectorArgument;  // the other position that may be a vector, -1 for none
 };
 
-using S = Oru::Special;
-
-inline constexpr std::array<EntryPoint, 14> kEntryPoints{{
-    {"Bei", 2, [](Args a) { return S::Bei(a[0], a[1]); }, 0, 1},
-    {"Ber", 2, [](Args a) { return S::Ber(a[0], a[1]); }, 0, 1},
-    {"Fhyper", 4, [](Args a) { return S::Fhyper(a[0], a[1], a[2], a[3]); }, -1, -1},
-    {"Mhyper", 3, [](Args a) { return S::Mhyper(a[0], a[1], a[2]); }, -1, -1},
-    {"Ibeta", 3, [](Args a) { return S::Ibeta(a[0], a[1], a[2]); }, -1, -1},
-    {"Igamma", 2, [](Args a) { return S::Igamma(a[0], a[1]); }, -1, -1},
-    {"Gamma", 2, [](Args a) { return S::Gamma(a[0], a[1]); }, -1, -1},
-    {"LnGamma", 1, [](Args a) { return S::LnGamma(a[0]); }, -1, -1},
-    {"Jac", 4, [](Args a) { return S::Jac(a[0], a[1], a[2], a[3]); }, 0, 3},
-    {"Her", 2, [](Args a) { return S::Her(a[0], a[1]); }, 0, 1},
-    {"Lag", 2, [](Args a) { return S::Lag(a[0], a[1]); }, 0, 1},
-    {"Leg", 2, [](Args a) { return S::Leg(a[0], a[1]); }, 0, 1},
-    {"Tcheb", 2, [](Args a) { return S::Tcheb(a[0], a[1]); }, 0, 1},
-    {"Ucheb", 2, [](Args a) { return S::Ucheb(a[0], a[1]); }, 0, 1},
-}};
+// One entry per host function, in the order of the library's table, each
+// called through its widest form (Gamma with two arguments, the second of
+// which may be null). The first byte of an input chooses the entry by its
+// index, so this order is part of the meaning of the committed corpora.
+inline constexpr std::array<EntryPoint, Oru::Host::kFunctionCount> kEntryPoints = [] {
+    using Oru::Host::kFunctionForms;
+    std::array<EntryPoint, Oru::Host::kFunctionCount> entries{};
+    std::size_t k = 0;
+    for (std::size_t row = 0; row < kFunctionForms.size(); ++row) {
+        if (!Oru::Host::isLastForm(row)) continue;
+        const auto& form = kFunctionForms[row];
+        int other = -1;
+        if (form.degreeArgument >= 0)
+            for (int position = 0; position < static_cast<int>(form.arity); ++position)
+                if (position != form.degreeArgument && (form.vectorArguments >> position & 1u) != 0)
+                    other = position;
+        entries[k++] = {form.name.data(), static_cast<unsigned>(form.arity), form.call, form.degreeArgument,
+                        other};
+    }
+    return entries;
+}();
 
 // Calls whose recurrence steps add up to more than this are skipped: about
 // 30 ms of work in an instrumented build.

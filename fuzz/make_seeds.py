@@ -10,11 +10,21 @@ command-line seeds are statements of the command line's own language. Seeds
 are named seed-*; inputs kept from fuzzing runs sit beside them.
 """
 import os
+import re
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-FUNCTIONS = ["Bei", "Ber", "Fhyper", "Mhyper", "Ibeta", "Igamma", "Gamma", "LnGamma",
-             "Jac", "Her", "Lag", "Leg", "Tcheb", "Ucheb"]
+
+
+def function_names():
+    """The host functions in the order of the library's table (one entry per
+    function, as the fuzz target numbers them), read from its rows."""
+    with open(os.path.join(HERE, "..", "host", "functions.hpp")) as f:
+        names = re.findall(r'^\s*\{"(\w+)", "\w+\(', f.read(), re.MULTILINE)
+    return list(dict.fromkeys(names))
+
+
+FUNCTIONS = function_names()
 
 
 def number(x):

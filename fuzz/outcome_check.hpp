@@ -12,6 +12,7 @@
 
 #include "fuzz/entry_points.hpp"
 #include "tabul/values.hpp"
+#include "tests/support/fingerprint.hpp"
 #include "vesk/run/app_exception.hpp"
 
 namespace OruFuzz {
@@ -51,8 +52,6 @@ inline constexpr DocumentedMessage kDocumentedMessages[] = {
     {"underflow", IndexRule::None},
     {"singularity", IndexRule::None},
     {"not converging", IndexRule::None},
-    // Raised by a kernel that is not built yet.
-    {"not implemented", IndexRule::None},
 };
 
 inline constexpr std::uint32_t kNoArgument = Vesk::Run::AppException::NoArgument;
@@ -123,33 +122,7 @@ inline FpControl currentFpControl() {
     return c;
 }
 
-// Raw bits of a double, for bit-for-bit comparisons.
-inline std::uint64_t bitsOf(double x) {
-    std::uint64_t b;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-}
-
-// One outcome of a call in a comparable form: the result's kind, shape and
-// bits, or the error's message and index.
-inline std::string fingerprint(const Tabul::Value* result) {
-    std::string s;
-    auto add = [&s](double x) { s += std::to_string(bitsOf(x)) + ' '; };
-    if (const auto* n = dynamic_cast<const Tabul::NumVal*>(result)) {
-        s = "scalar ";
-        add(n->Data.rp);
-        add(n->Data.ip);
-    } else if (const auto* m = dynamic_cast<const Tabul::MatVal*>(result)) {
-        s = "matrix " + std::to_string(m->Data.m_rows) + (m->m_iarr ? " complex " : " real ");
-        for (double x : m->m_rarr) add(x);
-        if (m->m_iarr)
-            for (double x : *m->m_iarr) add(x);
-    }
-    return s;
-}
-
-inline std::string fingerprint(const Vesk::Run::AppException& e) {
-    return "error " + e.Message() + ' ' + std::to_string(e.Argument());
-}
+using OruSupport::bitsOf;
+using OruSupport::fingerprint;
 
 }  // namespace OruFuzz

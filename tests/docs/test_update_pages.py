@@ -19,7 +19,6 @@ ACCURACY = """# Accuracy
 | Gamma(z) | real-direct | 148 | 817 | 118 | 817 | 118 | x=136.4, y=0 |
 | LnGamma | real | 10 | 0.50 | 0.20 | 0.50 | 0.20 | x=3, y=0 |
 | Gamma(a, x) | series | 160 (2 raised) | 17.8 | 0.39 | 8.07 | 0.25 | a=0.1, x=0.7 |
-| Ucheb | all | 40 | not implemented | | | | |
 | Tcheb | near-zeros | 100 (100 raised) | | | | | |
 """
 
@@ -55,8 +54,6 @@ class AccuracySection(unittest.TestCase):
     def test_says_not_measured_instead_of_a_number(self):
         self.assertIn("Not measured yet", pages.accuracy_section(["Tcheb"], None)[0])
         self.assertIn("no row for `Her`", pages.accuracy_section(["Her"], ACCURACY)[0])
-        ucheb = "\n".join(pages.accuracy_section(["Ucheb"], ACCURACY))
-        self.assertIn("| Ucheb | all | 40 | not measured yet |", ucheb)
         tcheb = "\n".join(pages.accuracy_section(["Tcheb"], ACCURACY))
         self.assertIn("not measured (every point raised)", tcheb)
 

@@ -33,8 +33,10 @@
 #include <string>
 #include <vector>
 
+#include "host/functions.hpp"
 #include "oru/special.hpp"
-#include "tests/accuracy/reference_data.hpp"
+#include "tests/support/fingerprint.hpp"
+#include "tests/support/reference_data.hpp"
 #include "vesk/run/app_exception.hpp"
 
 namespace {
@@ -51,90 +53,29 @@ const std::string kHashFile = std::string(ORU_REFERENCE_DIR) + "/../bit_identity
 // element that raises hides only its own piece.
 constexpr std::size_t kChunk = 64;
 
-class Hash {
-public:
-    void bytes(const void* p, std::size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        for (std::size_t i = 0; i < n; ++i) {
-            m_state ^= b[i];
-            m_state *= 0x100000001b3u;
-        }
-    }
-    template <class T>
-    void value(const T& v) {
-        bytes(&v, sizeof v);
-    }
-    void text(const std::string& s) {
-        value(s.size());
-        bytes(s.data(), s.size());
-    }
-    std::uint64_t state() const { return m_state; }
+using OruSupport::Hash;
 
-private:
-    std::uint64_t m_state = 0xcbf29ce484222325u;
-};
-
-// Everything the host sees of one call: the value with all its bits and its
-// shape, or the error.
-void hashCall(Hash& h, Special::Result (*call)(HostArgs), HostArgs args) {
+// Everything the host sees of one call.
+void hashCall(Hash& h, Oru::Host::HostCall call, HostArgs args) {
     try {
         const Special::Result result = call(args);
-        if (const auto* s = dynamic_cast<const NumVal*>(result.get())) {
-            h.value('N');
-            h.value(s->Data.rp);
-            h.value(s->Data.ip);
-        } else if (const auto* m = dynamic_cast<const MatVal*>(result.get())) {
-            h.value('M');
-            h.value(m->Data.m_rows);
-            h.value(m->Data.m_cols);
-            h.value(m->HasImag());
-            for (int i = 0; i < m->Data.m_rows; ++i) {
-                h.value(m->Re(i, 0));
-                if (m->HasImag()) h.value(m->Im(i, 0));
-            }
-        } else {
-            h.value('?');
-        }
+        OruSupport::feedResult(h, result.get());
     } catch (const Vesk::Run::AppException& e) {
-        h.value('E');
-        h.text(e.Message());
-        h.value(e.Argument());
+        OruSupport::feedError(h, e);
     }
 }
 
-struct HostFunction {
-    const char* name;      // data file data/reference/<name>.txt
-    std::size_t inputs;    // doubles per reference point
-    bool complexArgument;  // the inputs are the real and imaginary part of one argument
-    Special::Result (*call)(HostArgs);
-    std::vector<std::size_t> vectorPositions;
-    bool twoVectors;  // both arguments may be vectors at once
-};
+using Oru::Host::FunctionForm;
 
-const std::vector<HostFunction>& hostFunctions() {
-    static const std::vector<HostFunction> functions = {
-        {"tcheb", 2, false, [](HostArgs a) { return Special::Tcheb(a[0], a[1]); }, {0, 1}, true},
-        {"ucheb", 2, false, [](HostArgs a) { return Special::Ucheb(a[0], a[1]); }, {0, 1}, true},
-        {"her", 2, false, [](HostArgs a) { return Special::Her(a[0], a[1]); }, {0, 1}, true},
-        {"lag", 2, false, [](HostArgs a) { return Special::Lag(a[0], a[1]); }, {0, 1}, true},
-        {"leg", 2, false, [](HostArgs a) { return Special::Leg(a[0], a[1]); }, {0, 1}, true},
-        {"ber", 2, false, [](HostArgs a) { return Special::Ber(a[0], a[1]); }, {0, 1}, true},
-        {"bei", 2, false, [](HostArgs a) { return Special::Bei(a[0], a[1]); }, {0, 1}, true},
-        {"gamma2", 2, false, [](HostArgs a) { return Special::Gamma(a[0], a[1]); }, {0, 1}, true},
-        {"igamma", 2, false, [](HostArgs a) { return Special::Igamma(a[0], a[1]); }, {0, 1}, true},
-        {"jac", 4, false, [](HostArgs a) { return Special::Jac(a[0], a[1], a[2], a[3]); }, {0, 3}, false},
-        {"fhyper",
-         4,
-         false,
-         [](HostArgs a) { return Special::Fhyper(a[0], a[1], a[2], a[3]); },
-         {0, 3},
-         false},
-        {"mhyper", 3, false, [](HostArgs a) { return Special::Mhyper(a[0], a[1], a[2]); }, {0, 1, 2}, false},
-        {"ibeta", 3, false, [](HostArgs a) { return Special::Ibeta(a[0], a[1], a[2]); }, {0, 1, 2}, false},
-        {"gamma", 2, true, [](HostArgs a) { return Special::Gamma(a[0], nullptr); }, {0}, false},
-        {"lngamma", 2, true, [](HostArgs a) { return Special::LnGamma(a[0]); }, {0}, false},
-    };
-    return functions;
+std::size_t inputCount(const FunctionForm& f) {
+    return f.complexArgument ? 2 : f.arity;
+}
+
+std::vector<std::size_t> vectorPositions(const FunctionForm& f) {
+    std::vector<std::size_t> positions;
+    for (std::size_t k = 0; k < f.arity; ++k)
+        if ((f.vectorArguments >> k & 1u) != 0) positions.push_back(k);
+    return positions;
 }
 
 struct Element {
@@ -143,7 +84,7 @@ struct Element {
 };
 
 // The host arguments of one reference point.
-std::vector<Element> argumentsOf(const HostFunction& f, const std::vector<double>& in) {
+std::vector<Element> argumentsOf(const FunctionForm& f, const std::vector<double>& in) {
     if (f.complexArgument) return {{in[0], in[1]}};
     std::vector<Element> args;
     for (const double v : in) args.push_back({v, 0.0});
@@ -173,7 +114,7 @@ std::unique_ptr<MatVal> vectorOf(const std::vector<Element>& elements, bool comp
 
 // One host call: the arguments at the given positions are the vectors made
 // of the points' values there, the others are the first point's scalars.
-void hashVectorCall(Hash& h, const HostFunction& f, const std::vector<std::vector<Element>>& points,
+void hashVectorCall(Hash& h, const FunctionForm& f, const std::vector<std::vector<Element>>& points,
                     const std::vector<std::size_t>& positions, const std::vector<bool>& complex) {
     const std::vector<Element>& first = points.front();
     std::vector<std::unique_ptr<Value>> owned;
@@ -216,7 +157,7 @@ std::vector<std::vector<std::vector<Element>>> runs(const std::vector<std::vecto
 
 using PathHashes = std::map<std::string, std::uint64_t>;
 
-PathHashes hashFunction(const HostFunction& f, const std::vector<Oru::Accuracy::ReferencePoint>& reference) {
+PathHashes hashFunction(const FunctionForm& f, const std::vector<Oru::Accuracy::ReferencePoint>& reference) {
     std::vector<std::vector<Element>> points;
     for (const auto& r : reference) points.push_back(argumentsOf(f, r.inputs));
     PathHashes out;
@@ -233,7 +174,7 @@ PathHashes hashFunction(const HostFunction& f, const std::vector<Oru::Accuracy::
     }
     out["scalar"] = scalar.state();
 
-    for (const std::size_t position : f.vectorPositions) {
+    for (const std::size_t position : vectorPositions(f)) {
         for (const bool complex : {false, true}) {
             Hash h;
             // A real vector cannot hold a complex argument.
@@ -244,7 +185,7 @@ PathHashes hashFunction(const HostFunction& f, const std::vector<Oru::Accuracy::
             out["vector" + std::to_string(position + 1) + (complex ? "-complex" : "-real")] = h.state();
         }
     }
-    if (f.twoVectors) {
+    if (f.vectorArguments == Oru::Host::kEitherOrBoth) {
         for (const bool complexA : {false, true})
             for (const bool complexB : {false, true}) {
                 Hash h;
@@ -271,14 +212,15 @@ std::set<std::size_t> movedPoints(const std::string& name) {
 
 std::map<std::string, PathHashes> hashEverything() {
     std::map<std::string, PathHashes> all;
-    for (const HostFunction& f : hostFunctions()) {
-        const std::string path = Oru::Accuracy::referenceDirectory() + "/" + f.name + ".txt";
-        const auto reference = Oru::Accuracy::readReferenceFile(path, f.inputs);
-        const auto moved = movedPoints(f.name);
+    for (const FunctionForm& f : Oru::Host::kFunctionForms) {
+        const std::string name(f.file);
+        const std::string path = Oru::Accuracy::referenceDirectory() + "/" + name + ".txt";
+        const auto reference = Oru::Accuracy::readReferenceFile(path, inputCount(f));
+        const auto moved = movedPoints(name);
         std::vector<Oru::Accuracy::ReferencePoint> kept;
         for (std::size_t i = 0; i < reference.size(); ++i)
             if (moved.count(i) == 0) kept.push_back(reference[i]);
-        all[f.name] = hashFunction(f, kept);
+        all[name] = hashFunction(f, kept);
     }
     return all;
 }

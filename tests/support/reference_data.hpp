@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "host/functions.hpp"
 #include "numeric/core/complex.hpp"
 
 namespace Oru::Accuracy {
@@ -28,14 +29,17 @@ struct ReferencePoint {
     long double scale = 0.0L;
 };
 
-// One kernel under test: its data file (data/reference/<name>.txt), the
-// number of double inputs per point, and a call of the kernel with them.
+// One kernel under test, a row of the library's table of functions: its
+// data file (data/reference/<name>.txt), its title in reports (the function,
+// or the form where a function has several), and the names and number of
+// the double inputs of a point (the real and imaginary part of a complex
+// argument, x and y).
 struct ReferenceFunction {
+    const Host::FunctionForm* form;
     const char* name;
     const char* title;
-    const char* inputNames;  // space-separated, in the order of the inputs
+    std::vector<std::string> inputNames;
     std::size_t arity;
-    tabulComplex (*evaluate)(const std::vector<double>& inputs);
 };
 
 const std::vector<ReferenceFunction>& referenceFunctions();
@@ -57,6 +61,9 @@ struct PointError {
 // reference without a scale, measures as infinity.
 PointError measureError(const tabulComplex& computed, const ReferencePoint& point);
 
+// The kernel on the inputs of a point; raises as the kernel does.
+tabulComplex evaluateKernel(const ReferenceFunction& function, const std::vector<double>& inputs);
+
 // The outcome of evaluating one point.
 struct PointOutcome {
     bool raised = false;
@@ -67,9 +74,6 @@ struct PointOutcome {
 };
 
 PointOutcome evaluatePoint(const ReferenceFunction& function, const ReferencePoint& point);
-
-// The message with which kernels still to be written answer every call.
-inline constexpr const char* notImplementedMessage = "not implemented";
 
 struct RegionSummary {
     std::string region;

@@ -1,6 +1,7 @@
-#include "tests/accuracy/reference_data.hpp"
+#include "tests/support/reference_data.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -9,18 +10,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "numeric/gamma/complex_gamma.hpp"
-#include "numeric/gamma/incomplete_gamma.hpp"
-#include "numeric/gamma/log_gamma.hpp"
-#include "numeric/hypergeometric/confluent.hpp"
-#include "numeric/hypergeometric/gauss.hpp"
-#include "numeric/hypergeometric/incomplete_beta.hpp"
-#include "numeric/kelvin/kelvin.hpp"
-#include "numeric/polynomials/chebyshev.hpp"
-#include "numeric/polynomials/hermite.hpp"
-#include "numeric/polynomials/jacobi.hpp"
-#include "numeric/polynomials/laguerre.hpp"
-#include "numeric/polynomials/legendre.hpp"
 #include "vesk/run/app_exception.hpp"
 
 #ifndef ORU_REFERENCE_DIR
@@ -33,65 +22,33 @@ namespace {
 
 constexpr long double unit = 0x1p-52L;
 
-tabulComplex real(double x) {
-    return tabulComplex(x, 0.0);
-}
-
-// Kernels of one, two, three and four real arguments, and the two of one
-// complex argument (whose inputs are its real and imaginary parts).
-template <void (*Kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&)>
-tabulComplex call2(const std::vector<double>& in) {
-    tabulComplex res(0.0, 0.0);
-    Kernel(res, real(in[0]), real(in[1]));
-    return res;
-}
-
-template <void (*Kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&, const tabulComplex&)>
-tabulComplex call3(const std::vector<double>& in) {
-    tabulComplex res(0.0, 0.0);
-    Kernel(res, real(in[0]), real(in[1]), real(in[2]));
-    return res;
-}
-
-template <void (*Kernel)(tabulComplex&, const tabulComplex&, const tabulComplex&, const tabulComplex&,
-                         const tabulComplex&)>
-tabulComplex call4(const std::vector<double>& in) {
-    tabulComplex res(0.0, 0.0);
-    Kernel(res, real(in[0]), real(in[1]), real(in[2]), real(in[3]));
-    return res;
-}
-
-template <void (*Kernel)(tabulComplex&, const tabulComplex&)>
-tabulComplex callComplex(const std::vector<double>& in) {
-    tabulComplex res(0.0, 0.0);
-    Kernel(res, tabulComplex(in[0], in[1]));
-    return res;
-}
-
-const std::vector<ReferenceFunction> functions = {
-    {"tcheb", "Tcheb", "n x", 2, call2<tabulTcheb>},
-    {"ucheb", "Ucheb", "n x", 2, call2<tabulUcheb>},
-    {"her", "Her", "n x", 2, call2<tabulHer>},
-    {"lag", "Lag", "n x", 2, call2<tabulLag>},
-    {"leg", "Leg", "n x", 2, call2<tabulLeg>},
-    {"jac", "Jac", "n alpha beta x", 4, call4<tabulJac>},
-    {"ber", "Ber", "n x", 2, call2<tabulBer>},
-    {"bei", "Bei", "n x", 2, call2<tabulBei>},
-    {"gamma", "Gamma(z)", "x y", 2, callComplex<tabulGamma1>},
-    {"lngamma", "LnGamma", "x y", 2, callComplex<tabulLnGamma>},
-    {"gamma2", "Gamma(a, x)", "a x", 2, call2<tabulGamma2>},
-    {"igamma", "Igamma", "a x", 2, call2<tabulIgamma>},
-    {"fhyper", "Fhyper", "a b c x", 4, call4<tabulFhyper>},
-    {"mhyper", "Mhyper", "a b x", 3, call3<tabulMhyper>},
-    {"ibeta", "Ibeta", "x a b", 3, call3<tabulIbeta>},
-};
-
 std::vector<std::string> splitFields(const std::string& line) {
     std::vector<std::string> fields;
     std::istringstream in(line);
     std::string field;
     while (in >> field) fields.push_back(field);
     return fields;
+}
+
+// The parameter names of a signature such as "Jac(n, alpha, beta, x)".
+std::vector<std::string> parametersOf(std::string_view signature) {
+    const std::size_t open = signature.find('(');
+    const std::size_t close = signature.rfind(')');
+    std::string list(signature.substr(open + 1, close - open - 1));
+    std::replace(list.begin(), list.end(), ',', ' ');
+    return splitFields(list);
+}
+
+std::vector<ReferenceFunction> buildFunctions() {
+    std::vector<ReferenceFunction> functions;
+    for (const Host::FunctionForm& form : Host::kFunctionForms) {
+        const bool several = Host::hasSeveralForms(form.name);
+        functions.push_back(
+            {&form, form.file.data(), several ? form.signature.data() : form.name.data(),
+             form.complexArgument ? std::vector<std::string>{"x", "y"} : parametersOf(form.signature),
+             form.complexArgument ? 2 : form.arity});
+    }
+    return functions;
 }
 
 template <typename Number, Number (*Parse)(const char*, char**)>
@@ -123,11 +80,12 @@ long double median(std::vector<long double> values) {
 }  // namespace
 
 const std::vector<ReferenceFunction>& referenceFunctions() {
+    static const std::vector<ReferenceFunction> functions = buildFunctions();
     return functions;
 }
 
 const ReferenceFunction* findReferenceFunction(const std::string& name) {
-    for (const auto& f : functions) {
+    for (const auto& f : referenceFunctions()) {
         if (name == f.name) return &f;
     }
     return nullptr;
@@ -180,10 +138,24 @@ PointError measureError(const tabulComplex& computed, const ReferencePoint& poin
     return {inUnits(magnitude), inUnits(std::max(magnitude, point.scale))};
 }
 
+tabulComplex evaluateKernel(const ReferenceFunction& function, const std::vector<double>& inputs) {
+    const Host::FunctionForm& form = *function.form;
+    std::array<tabulComplex, Host::kMaxArity> args{tabulComplex(0.0, 0.0), tabulComplex(0.0, 0.0),
+                                                   tabulComplex(0.0, 0.0), tabulComplex(0.0, 0.0)};
+    if (form.complexArgument) {
+        args[0] = tabulComplex(inputs[0], inputs[1]);
+    } else {
+        for (std::size_t k = 0; k < form.arity; ++k) args[k] = tabulComplex(inputs[k], 0.0);
+    }
+    tabulComplex res(0.0, 0.0);
+    form.kernel(res, args.data());
+    return res;
+}
+
 PointOutcome evaluatePoint(const ReferenceFunction& function, const ReferencePoint& point) {
     PointOutcome outcome;
     try {
-        outcome.value = function.evaluate(point.inputs);
+        outcome.value = evaluateKernel(function, point.inputs);
     } catch (const Vesk::Run::AppException& e) {
         outcome.raised = true;
         outcome.message = e.Message();
@@ -236,7 +208,7 @@ std::vector<RegionSummary> summarizeRegions(const std::vector<ReferencePoint>& p
 }
 
 std::string describeInputs(const ReferenceFunction& function, const ReferencePoint& point) {
-    const auto names = splitFields(function.inputNames);
+    const auto& names = function.inputNames;
     std::string text;
     for (std::size_t i = 0; i < point.inputs.size(); ++i) {
         char number[32];
