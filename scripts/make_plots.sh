@@ -4,8 +4,8 @@
 # values computed by mpmath. Usage: scripts/make_plots.sh [graph ...]
 # (default: every graph; names as in scripts/plot_functions.py).
 #
-# Needs python3 with mpmath, and gnuplot (installed here from Debian's
-# gnuplot-nox when missing). Builds build/default/cli/oru-special through the
+# Needs python3 with mpmath, and gnuplot (scripts/install_optional_packages.sh
+# plots installs it). Builds build/default/cli/oru-special through the
 # default preset first, so that the graphs show the current code. The normal build and tests need none
 # of this: the graphs are committed.
 set -euo pipefail
@@ -13,11 +13,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program="$root/build/default/cli/oru-special"
 
 if ! command -v gnuplot >/dev/null; then
-    echo "make_plots.sh: installing gnuplot-nox"
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq gnuplot-nox >/dev/null
+    echo "make_plots.sh: gnuplot is missing; install it with scripts/install_optional_packages.sh plots" >&2
+    exit 1
 fi
 if ! python3 -c 'import mpmath' 2>/dev/null; then
     echo "make_plots.sh: python3 needs mpmath for the error graphs (Debian: python3-mpmath)" >&2

@@ -24,8 +24,8 @@ for package in libbenchmark-dev libboost-dev libgsl-dev; do
     fi
 done
 if ((${#missing[@]} > 0)); then
-    echo "== installing ${missing[*]}"
-    bash scripts/install_bench_deps.sh
+    echo "run_benchmarks.sh: missing ${missing[*]}; install them with scripts/install_optional_packages.sh bench" >&2
+    exit 1
 fi
 
 echo "== build (preset bench)"

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The one script that installs software: the Debian packages of the optional
+# tools. The library, the command-line host and the tests need none of them;
+# the other scripts say what is missing and stop.
+#
+#   scripts/install_optional_packages.sh [bench] [plots] [fuzz]   (default: all three)
+#
+#   bench  Google Benchmark, and the two libraries timed beside ours as peers
+#          (Boost.Math headers and GSL): scripts/run_benchmarks.sh
+#   plots  gnuplot: scripts/make_plots.sh
+#   fuzz   clang and its libFuzzer runtime: scripts/ci_reliability.sh
+set -euo pipefail
+
+declare -A groups=(
+    [bench]="libbenchmark-dev libboost-dev libgsl-dev"
+    [plots]="gnuplot-nox"
+    [fuzz]="clang-14 libclang-rt-14-dev"
+)
+
+wanted=("$@")
+((${#wanted[@]} > 0)) || wanted=(bench plots fuzz)
+packages=()
+for group in "${wanted[@]}"; do
+    [[ -n ${groups[$group]:-} ]] || { echo "unknown group '$group' (bench, plots, fuzz)" >&2; exit 2; }
+    read -ra more <<<"${groups[$group]}"
+    packages+=("${more[@]}")
+done
+
+if [[ $(id -u) -eq 0 ]]; then
+    sudo=()
+else
+    sudo=(sudo)
+fi
+
+"${sudo[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${packages[@]}"
