@@ -76,7 +76,7 @@ void runKernel(benchmark::State& state, const Regime& r) {
         const bool ok = guarded(state, [&] {
             for (const Args& a : r.pool) {
                 tabulComplex res(0.0, 0.0);
-                r.kernel(res, a);
+                r.kernel(res, a.data());
                 benchmark::DoNotOptimize(res);
             }
         });
@@ -352,7 +352,7 @@ void warmUp() {
             for (const Args& a : r.pool) {
                 tabulComplex res(0.0, 0.0);
                 try {
-                    r.kernel(res, a);
+                    r.kernel(res, a.data());
                 } catch (const std::exception&) {
                     // The benchmark itself reports it.
                 }

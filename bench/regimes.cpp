@@ -6,37 +6,30 @@
 #include <string>
 #include <utility>
 
-#include "numeric/gamma/complex_gamma.hpp"
-#include "numeric/gamma/incomplete_gamma.hpp"
-#include "numeric/gamma/log_gamma.hpp"
+#include "host/functions.hpp"
 #include "numeric/hypergeometric/confluent.hpp"
-#include "numeric/hypergeometric/gauss.hpp"
-#include "numeric/hypergeometric/incomplete_beta.hpp"
-#include "numeric/kelvin/kelvin.hpp"
-#include "numeric/polynomials/chebyshev.hpp"
-#include "numeric/polynomials/hermite.hpp"
-#include "numeric/polynomials/jacobi.hpp"
-#include "numeric/polynomials/laguerre.hpp"
-#include "numeric/polynomials/legendre.hpp"
 
 namespace OruBench {
 
 namespace {
 
 using namespace Oru;
-using Special = Oru::Special;
-using HostArgs = const Tabul::Value* const*;
+using Host::FunctionForm;
+using Host::kFunctionForms;
 
-// ---- calling a kernel with the arguments of a pool entry --------------------
-
-template <auto Kernel, std::size_t... K>
-void callWith(tabulComplex& r, const Args& a, std::index_sequence<K...>) {
-    Kernel(r, a[K]...);
+// The name of a function form in the benchmarks: the host function, or its
+// form without spaces where it has several ("Gamma(a,x)").
+std::string labelOf(const FunctionForm& form) {
+    if (!Host::hasSeveralForms(form.name)) return std::string(form.name);
+    std::string label;
+    for (const char c : form.signature)
+        if (c != ' ') label += c;
+    return label;
 }
 
-template <auto Kernel, std::size_t Arity>
-void kernelCall(tabulComplex& r, const Args& a) {
-    callWith<Kernel>(r, a, std::make_index_sequence<Arity>{});
+// The row of a form in the table, by its reference file name.
+constexpr std::size_t rowOf(std::string_view file) {
+    return static_cast<std::size_t>(&Host::formOf(file) - kFunctionForms.data());
 }
 
 // A seed from the names (FNV-1a), so that adding a regime leaves the inputs
@@ -50,10 +43,12 @@ std::uint64_t seedOf(const std::string& function, const std::string& regime) {
     return h;
 }
 
-template <auto Kernel, std::size_t Arity, class Draw>
-Regime regime(std::string function, std::string name, std::string peerKey, Draw draw) {
+template <class Draw>
+Regime regime(std::string_view file, std::string name, std::string peerKey, Draw draw) {
+    const FunctionForm& form = Host::formOf(file);
+    std::string function = labelOf(form);
     const std::uint64_t seed = seedOf(function, name);
-    return Regime{std::move(function), std::move(name), std::move(peerKey), &kernelCall<Kernel, Arity>,
+    return Regime{std::move(function), std::move(name), std::move(peerKey), form.kernel,
                   makePool(seed, kPoolSize, draw)};
 }
 
@@ -61,26 +56,24 @@ Regime regime(std::string function, std::string name, std::string peerKey, Draw 
 
 // Recurrences: the cost is the degree; the point only has to keep the values
 // finite.
-template <auto Kernel>
-void addDegrees(std::vector<Regime>& out, const char* function, std::initializer_list<int> degrees, double lo,
-                double hi) {
+void addDegrees(std::vector<Regime>& out, const char* file, const char* peerKey,
+                std::initializer_list<int> degrees, double lo, double hi) {
     for (const int n : degrees)
-        out.push_back(
-            regime<Kernel, 2>(function, "n = " + std::to_string(n), function, [n, lo, hi](Rng& g, Args& a) {
-                a[0] = real(n);
-                a[1] = real(g.uniform(lo, hi));
-                return true;
-            }));
+        out.push_back(regime(file, "n = " + std::to_string(n), peerKey, [n, lo, hi](Rng& g, Args& a) {
+            a[0] = real(n);
+            a[1] = real(g.uniform(lo, hi));
+            return true;
+        }));
 }
 
 void addPolynomials(std::vector<Regime>& out) {
-    addDegrees<&tabulTcheb>(out, "Tcheb", {5, 50, 500}, -1.0, 1.0);
-    addDegrees<&tabulUcheb>(out, "Ucheb", {5, 50, 500}, -1.0, 1.0);
-    addDegrees<&tabulHer>(out, "Her", {5, 50}, -5.0, 5.0);
-    addDegrees<&tabulLag>(out, "Lag", {5, 50, 500}, 0.0, 30.0);
-    addDegrees<&tabulLeg>(out, "Leg", {5, 50, 500}, -1.0, 1.0);
+    addDegrees(out, "tcheb", "Tcheb", {5, 50, 500}, -1.0, 1.0);
+    addDegrees(out, "ucheb", "Ucheb", {5, 50, 500}, -1.0, 1.0);
+    addDegrees(out, "her", "Her", {5, 50}, -5.0, 5.0);
+    addDegrees(out, "lag", "Lag", {5, 50, 500}, 0.0, 30.0);
+    addDegrees(out, "leg", "Leg", {5, 50, 500}, -1.0, 1.0);
     for (const int n : {5, 50})
-        out.push_back(regime<&tabulJac, 4>("Jac", "n = " + std::to_string(n), "Jac", [n](Rng& g, Args& a) {
+        out.push_back(regime("jac", "n = " + std::to_string(n), "Jac", [n](Rng& g, Args& a) {
             a[0] = real(n);
             a[1] = real(g.uniform(-0.5, 3.0));
             a[2] = real(g.uniform(-0.5, 3.0));
@@ -91,14 +84,13 @@ void addPolynomials(std::vector<Regime>& out) {
 
 // The power series of ber and bei converges in a few passes for small x and
 // needs about a hundred terms near the top of its range (it fails near 77).
-template <auto Kernel>
-void addKelvin(std::vector<Regime>& out, const char* function) {
-    out.push_back(regime<Kernel, 2>(function, "x in 0..5, n = 0..3", "", [](Rng& g, Args& a) {
+void addKelvin(std::vector<Regime>& out, const char* file) {
+    out.push_back(regime(file, "x in 0..5, n = 0..3", "", [](Rng& g, Args& a) {
         a[0] = real(g.integer(0, 3));
         a[1] = real(g.uniform(0.0, 5.0));
         return true;
     }));
-    out.push_back(regime<Kernel, 2>(function, "x in 40..70, n = 0..2", "", [](Rng& g, Args& a) {
+    out.push_back(regime(file, "x in 40..70, n = 0..2", "", [](Rng& g, Args& a) {
         a[0] = real(g.integer(0, 2));
         a[1] = real(g.uniform(40.0, 70.0));
         return true;
@@ -106,55 +98,52 @@ void addKelvin(std::vector<Regime>& out, const char* function) {
 }
 
 void addCompleteGamma(std::vector<Regime>& out) {
-    const char* f = "Gamma(z)";
-    out.push_back(regime<&tabulGamma1, 1>(f, "real, x >= 0.5", "Gamma", [](Rng& g, Args& a) {
+    out.push_back(regime("gamma", "real, x >= 0.5", "Gamma", [](Rng& g, Args& a) {
         a[0] = real(g.awayFromIntegers(0.5, 30.0, 0.01));
         return true;
     }));
-    out.push_back(regime<&tabulGamma1, 1>(f, "real reflection, x < 0.5", "Gamma", [](Rng& g, Args& a) {
+    out.push_back(regime("gamma", "real reflection, x < 0.5", "Gamma", [](Rng& g, Args& a) {
         a[0] = real(g.awayFromIntegers(-10.0, 0.5, 0.05));
         return true;
     }));
-    out.push_back(regime<&tabulGamma1, 1>(f, "positive integer (factorial)", "Gamma", [](Rng& g, Args& a) {
+    out.push_back(regime("gamma", "positive integer (factorial)", "Gamma", [](Rng& g, Args& a) {
         a[0] = real(g.integer(1, 30));
         return true;
     }));
-    out.push_back(regime<&tabulGamma1, 1>(f, "complex, Re z >= 0.5", "GammaComplex", [](Rng& g, Args& a) {
+    out.push_back(regime("gamma", "complex, Re z >= 0.5", "GammaComplex", [](Rng& g, Args& a) {
         a[0] = tabulComplex(g.uniform(0.5, 20.0), g.uniform(-10.0, 10.0));
         return true;
     }));
-    out.push_back(
-        regime<&tabulGamma1, 1>(f, "complex reflection, Re z < 0.5", "GammaComplex", [](Rng& g, Args& a) {
-            a[0] = tabulComplex(g.uniform(-10.0, 0.5), g.uniform(-10.0, 10.0));
-            return true;
-        }));
+    out.push_back(regime("gamma", "complex reflection, Re z < 0.5", "GammaComplex", [](Rng& g, Args& a) {
+        a[0] = tabulComplex(g.uniform(-10.0, 0.5), g.uniform(-10.0, 10.0));
+        return true;
+    }));
 }
 
 void addLogGamma(std::vector<Regime>& out) {
-    const char* f = "LnGamma";
-    out.push_back(regime<&tabulLnGamma, 1>(f, "real, x > 0", "LnGamma", [](Rng& g, Args& a) {
+    out.push_back(regime("lngamma", "real, x > 0", "LnGamma", [](Rng& g, Args& a) {
         a[0] = real(g.uniform(0.1, 50.0));
         return true;
     }));
-    out.push_back(regime<&tabulLnGamma, 1>(
-        f, "near the origin, |z| < 16 (up-shift)", "LnGammaComplex", [](Rng& g, Args& a) {
+    out.push_back(
+        regime("lngamma", "near the origin, |z| < 16 (up-shift)", "LnGammaComplex", [](Rng& g, Args& a) {
             a[0] = tabulComplex(g.uniform(0.0, 10.0), g.uniform(0.1, 10.0));
             return true;
         }));
-    out.push_back(regime<&tabulLnGamma, 1>(f, "far from the origin, |z| >= 16 (series alone)",
-                                           "LnGammaComplex", [](Rng& g, Args& a) {
-                                               const double x = g.uniform(0.0, 100.0);
-                                               const double y = g.uniform(0.1, 100.0);
-                                               a[0] = tabulComplex(x, y);
-                                               return x * x + y * y >= 256.0;
-                                           }));
-    out.push_back(regime<&tabulLnGamma, 1>(
-        f, "Re z < 0, |Im z| <= 5.92 (reflection)", "LnGammaComplex", [](Rng& g, Args& a) {
+    out.push_back(regime("lngamma", "far from the origin, |z| >= 16 (series alone)", "LnGammaComplex",
+                         [](Rng& g, Args& a) {
+                             const double x = g.uniform(0.0, 100.0);
+                             const double y = g.uniform(0.1, 100.0);
+                             a[0] = tabulComplex(x, y);
+                             return x * x + y * y >= 256.0;
+                         }));
+    out.push_back(
+        regime("lngamma", "Re z < 0, |Im z| <= 5.92 (reflection)", "LnGammaComplex", [](Rng& g, Args& a) {
             a[0] = tabulComplex(g.uniform(-10.0, 0.0), g.uniform(0.1, 5.92));
             return true;
         }));
-    out.push_back(regime<&tabulLnGamma, 1>(
-        f, "Re z < 0, |Im z| > 5.92 (down-shift)", "LnGammaComplex", [](Rng& g, Args& a) {
+    out.push_back(
+        regime("lngamma", "Re z < 0, |Im z| > 5.92 (down-shift)", "LnGammaComplex", [](Rng& g, Args& a) {
             a[0] = tabulComplex(g.uniform(-10.0, 0.0), g.uniform(6.0, 12.0));
             return true;
         }));
@@ -162,27 +151,23 @@ void addLogGamma(std::vector<Regime>& out) {
 
 // The incomplete gamma functions sum the power series up to x = max(1, a)
 // and switch to the continued fraction beyond it.
-template <auto Kernel>
-void addIncompleteGamma(std::vector<Regime>& out, const char* function, const char* peerKey,
-                        bool integerOrder) {
+void addIncompleteGamma(std::vector<Regime>& out, const char* file, const char* peerKey, bool integerOrder) {
     auto order = [integerOrder](Rng& g) {
         return integerOrder ? static_cast<double>(g.integer(1, 30)) : g.uniform(0.5, 10.0);
     };
-    out.push_back(
-        regime<Kernel, 2>(function, "power series, x <= max(1, a)", peerKey, [order](Rng& g, Args& a) {
-            const double n = order(g);
-            a[0] = real(n);
-            a[1] = real(g.uniform(0.0, std::fmax(1.0, n)));
-            return true;
-        }));
-    out.push_back(
-        regime<Kernel, 2>(function, "continued fraction, x > max(1, a)", peerKey, [order](Rng& g, Args& a) {
-            const double n = order(g);
-            const double edge = std::fmax(1.0, n);
-            a[0] = real(n);
-            a[1] = real(g.uniform(edge, edge + 30.0));
-            return a[1].re > edge;
-        }));
+    out.push_back(regime(file, "power series, x <= max(1, a)", peerKey, [order](Rng& g, Args& a) {
+        const double n = order(g);
+        a[0] = real(n);
+        a[1] = real(g.uniform(0.0, std::fmax(1.0, n)));
+        return true;
+    }));
+    out.push_back(regime(file, "continued fraction, x > max(1, a)", peerKey, [order](Rng& g, Args& a) {
+        const double n = order(g);
+        const double edge = std::fmax(1.0, n);
+        a[0] = real(n);
+        a[1] = real(g.uniform(edge, edge + 30.0));
+        return a[1].re > edge;
+    }));
 }
 
 // Distance of v from the nearest integer.
@@ -204,31 +189,29 @@ bool drawGaussParameters(Rng& g, Args& a) {
 
 void addGauss(std::vector<Regime>& out) {
     const char* f = "Fhyper";
-    out.push_back(regime<&tabulFhyper, 4>(f, "x < -0.5 (Pfaff)", f, [](Rng& g, Args& a) {
+    out.push_back(regime("fhyper", "x < -0.5 (Pfaff)", f, [](Rng& g, Args& a) {
         a[3] = real(g.uniform(-0.95, -0.5));
         return drawGaussParameters(g, a);
     }));
-    out.push_back(regime<&tabulFhyper, 4>(f, "-0.5 <= x <= 0.75 (direct series)", f, [](Rng& g, Args& a) {
+    out.push_back(regime("fhyper", "-0.5 <= x <= 0.75 (direct series)", f, [](Rng& g, Args& a) {
         a[3] = real(g.uniform(-0.5, 0.75));
         return drawGaussParameters(g, a);
     }));
-    out.push_back(
-        regime<&tabulFhyper, 4>(f, "x > 0.75, c-a-b not integer (connection)", f, [](Rng& g, Args& a) {
-            a[3] = real(g.uniform(0.76, 0.95));
-            return drawGaussParameters(g, a) && offInteger(a[2].re - a[0].re - a[1].re) > 0.05;
-        }));
-    out.push_back(
-        regime<&tabulFhyper, 4>(f, "x > 0.75, c-a-b integer (logarithmic case)", f, [](Rng& g, Args& a) {
-            const double pa = g.awayFromIntegers(0.1, 2.5, 0.05);
-            const double pb = g.awayFromIntegers(0.1, 2.5, 0.05);
-            const double pc = pa + pb + g.integer(-1, 2);
-            a[0] = real(pa);
-            a[1] = real(pb);
-            a[2] = real(pc);
-            a[3] = real(g.uniform(0.76, 0.95));
-            return pc > 0.1 && offInteger(pc) > 0.02;
-        }));
-    out.push_back(regime<&tabulFhyper, 4>(f, "a = -2..-20 (terminating polynomial)", f, [](Rng& g, Args& a) {
+    out.push_back(regime("fhyper", "x > 0.75, c-a-b not integer (connection)", f, [](Rng& g, Args& a) {
+        a[3] = real(g.uniform(0.76, 0.95));
+        return drawGaussParameters(g, a) && offInteger(a[2].re - a[0].re - a[1].re) > 0.05;
+    }));
+    out.push_back(regime("fhyper", "x > 0.75, c-a-b integer (logarithmic case)", f, [](Rng& g, Args& a) {
+        const double pa = g.awayFromIntegers(0.1, 2.5, 0.05);
+        const double pb = g.awayFromIntegers(0.1, 2.5, 0.05);
+        const double pc = pa + pb + g.integer(-1, 2);
+        a[0] = real(pa);
+        a[1] = real(pb);
+        a[2] = real(pc);
+        a[3] = real(g.uniform(0.76, 0.95));
+        return pc > 0.1 && offInteger(pc) > 0.02;
+    }));
+    out.push_back(regime("fhyper", "a = -2..-20 (terminating polynomial)", f, [](Rng& g, Args& a) {
         a[0] = real(-g.integer(2, 20));
         a[1] = real(g.awayFromIntegers(0.1, 2.5, 0.05));
         a[2] = real(g.awayFromIntegers(0.5, 4.0, 0.05));
@@ -258,21 +241,19 @@ void addConfluent(std::vector<Regime>& out) {
         a[1] = real(pb);
         return offInteger(pb - pa) > 0.05;
     };
+    out.push_back(regime("mhyper", "|x| <= 10 (power series accepted)", f, [parameters](Rng& g, Args& a) {
+        a[2] = real(g.uniform(-10.0, 10.0));
+        return parameters(g, a) && powerSeriesSuffices(a);
+    }));
+    out.push_back(regime("mhyper", "x in 30..50 (long power series)", f, [parameters](Rng& g, Args& a) {
+        a[2] = real(g.uniform(30.0, 50.0));
+        return parameters(g, a) && powerSeriesSuffices(a);
+    }));
     out.push_back(
-        regime<&tabulMhyper, 3>(f, "|x| <= 10 (power series accepted)", f, [parameters](Rng& g, Args& a) {
-            a[2] = real(g.uniform(-10.0, 10.0));
-            return parameters(g, a) && powerSeriesSuffices(a);
+        regime("mhyper", "x in -55..-30 (series, then asymptotic)", f, [parameters](Rng& g, Args& a) {
+            a[2] = real(g.uniform(-55.0, -30.0));
+            return parameters(g, a) && !powerSeriesSuffices(a);
         }));
-    out.push_back(
-        regime<&tabulMhyper, 3>(f, "x in 30..50 (long power series)", f, [parameters](Rng& g, Args& a) {
-            a[2] = real(g.uniform(30.0, 50.0));
-            return parameters(g, a) && powerSeriesSuffices(a);
-        }));
-    out.push_back(regime<&tabulMhyper, 3>(f, "x in -55..-30 (series, then asymptotic)", f,
-                                          [parameters](Rng& g, Args& a) {
-                                              a[2] = real(g.uniform(-55.0, -30.0));
-                                              return parameters(g, a) && !powerSeriesSuffices(a);
-                                          }));
 }
 
 // Which continued fraction the incomplete beta function evaluates for
@@ -289,7 +270,7 @@ bool usesFirstBetaFraction(double x, double a, double b) {
 void addIncompleteBeta(std::vector<Regime>& out) {
     for (const bool first : {true, false}) {
         const char* name = first ? "first continued fraction" : "second continued fraction";
-        out.push_back(regime<&tabulIbeta, 3>("Ibeta", name, "Ibeta", [first](Rng& g, Args& a) {
+        out.push_back(regime("ibeta", name, "Ibeta", [first](Rng& g, Args& a) {
             const double x = g.uniform(0.001, 0.999);
             const double pa = g.uniform(1.5, 30.0);
             const double pb = g.uniform(1.5, 30.0);
@@ -303,20 +284,18 @@ void addIncompleteBeta(std::vector<Regime>& out) {
 
 // ---- entry cases --------------------------------------------------------------
 
-template <auto Kernel, std::size_t Position, std::size_t... K>
-void callAt(tabulComplex& r, const tabulComplex& element, const Args& fixed, std::index_sequence<K...>) {
-    Kernel(r, (K == Position ? element : fixed[K])...);
-}
-
 // The bare loop an engine cannot beat: read the element, call the kernel,
-// store both parts.
-template <auto Kernel, std::size_t Arity, std::size_t Position, bool Complex>
+// store both parts. The kernel is known at compile time, so the call is
+// direct.
+template <std::size_t Row, std::size_t Position, bool Complex>
 void referenceLoop(const VectorInputs& v, const Args& fixed, double* outRe, double* outIm) {
+    constexpr Host::KernelCall kernel = kFunctionForms[Row].kernel;
+    Args args = fixed;
     const std::size_t n = v.re.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const tabulComplex element(v.re[i], Complex ? v.im[i] : 0.0);
+        args[Position] = tabulComplex(v.re[i], Complex ? v.im[i] : 0.0);
         tabulComplex r(0.0, 0.0);
-        callAt<Kernel, Position>(r, element, fixed, std::make_index_sequence<Arity>{});
+        kernel(r, args.data());
         outRe[i] = r.re;
         outIm[i] = r.im;
     }
@@ -355,29 +334,32 @@ const char* variantName(VectorKind kind) {
     return "";
 }
 
-template <auto Kernel, std::size_t Arity, std::size_t Position>
-EntryCase entry(const char* function, VectorKind kind, Args fixed, EntryCall call, PointDraw draw) {
-    ReferenceLoop loop = isComplexKind(kind) ? &referenceLoop<Kernel, Arity, Position, true>
-                                             : &referenceLoop<Kernel, Arity, Position, false>;
+// The entry point of the form in the given row with a vector at Position,
+// against the bare loop.
+template <std::size_t Row, std::size_t Position>
+EntryCase entry(VectorKind kind, Args fixed, PointDraw draw) {
+    const FunctionForm& form = kFunctionForms[Row];
+    ReferenceLoop loop =
+        isComplexKind(kind) ? &referenceLoop<Row, Position, true> : &referenceLoop<Row, Position, false>;
+    const std::string function = labelOf(form);
     return EntryCase{function,
                      variantName(kind),
                      kind,
-                     Arity,
+                     form.arity,
                      Position,
                      fixed,
-                     call,
+                     form.call,
                      loop,
-                     drawElements(std::string(function) + variantName(kind), draw)};
+                     drawElements(function + variantName(kind), draw)};
 }
 
 // A two-argument function of a fixed order or degree and a vector of points,
 // real and complex (imaginary parts 0, which the real-only kernels accept).
-template <auto Kernel>
-void addPointVector(std::vector<EntryCase>& out, const char* function, double order, EntryCall call,
-                    PointDraw draw) {
+template <std::size_t Row>
+void addPointVector(std::vector<EntryCase>& out, double order, PointDraw draw) {
     const Args fixed{real(order), real(0.0), real(0.0), real(0.0)};
     for (const VectorKind kind : {VectorKind::Real, VectorKind::Complex})
-        out.push_back(entry<Kernel, 2, 1>(function, kind, fixed, call, draw));
+        out.push_back(entry<Row, 1>(kind, fixed, draw));
 }
 
 tabulComplex unitInterval(Rng& g) {
@@ -386,68 +368,50 @@ tabulComplex unitInterval(Rng& g) {
 
 std::vector<EntryCase> buildEntryCases() {
     std::vector<EntryCase> out;
-    const EntryCall tcheb = [](HostArgs a) { return Special::Tcheb(a[0], a[1]); };
-    addPointVector<&tabulTcheb>(out, "Tcheb", 5.0, tcheb, unitInterval);
+    constexpr std::size_t tcheb = rowOf("tcheb");
+    addPointVector<tcheb>(out, 5.0, unitInterval);
+    const Args degreeFive{real(5.0), real(0.0), real(0.0), real(0.0)};
     for (const VectorKind kind : {VectorKind::TwoRealVectors, VectorKind::TwoComplexVectors})
-        out.push_back(entry<&tabulTcheb, 2, 1>("Tcheb", kind, {real(5.0), real(0.0), real(0.0), real(0.0)},
-                                               tcheb, unitInterval));
+        out.push_back(entry<tcheb, 1>(kind, degreeFive, unitInterval));
     // The resolution of the comparison: the bare loop timed against itself.
-    EntryCase calibration = entry<&tabulTcheb, 2, 1>(
-        "Tcheb", VectorKind::Real, {real(5.0), real(0.0), real(0.0), real(0.0)}, nullptr, unitInterval);
+    EntryCase calibration = entry<tcheb, 1>(VectorKind::Real, degreeFive, unitInterval);
+    calibration.entry = nullptr;
     calibration.variant = "bare loop against itself";
     out.push_back(std::move(calibration));
-    addPointVector<&tabulUcheb>(
-        out, "Ucheb", 5.0, [](HostArgs a) { return Special::Ucheb(a[0], a[1]); }, unitInterval);
-    addPointVector<&tabulHer>(
-        out, "Her", 5.0, [](HostArgs a) { return Special::Her(a[0], a[1]); },
-        [](Rng& g) { return real(g.uniform(-5.0, 5.0)); });
-    addPointVector<&tabulLag>(
-        out, "Lag", 5.0, [](HostArgs a) { return Special::Lag(a[0], a[1]); },
-        [](Rng& g) { return real(g.uniform(0.0, 30.0)); });
-    addPointVector<&tabulLeg>(
-        out, "Leg", 5.0, [](HostArgs a) { return Special::Leg(a[0], a[1]); }, unitInterval);
+    addPointVector<rowOf("ucheb")>(out, 5.0, unitInterval);
+    addPointVector<rowOf("her")>(out, 5.0, [](Rng& g) { return real(g.uniform(-5.0, 5.0)); });
+    addPointVector<rowOf("lag")>(out, 5.0, [](Rng& g) { return real(g.uniform(0.0, 30.0)); });
+    addPointVector<rowOf("leg")>(out, 5.0, unitInterval);
     const PointDraw smallKelvin = [](Rng& g) { return real(g.uniform(0.0, 5.0)); };
-    addPointVector<&tabulBer>(
-        out, "Ber", 1.0, [](HostArgs a) { return Special::Ber(a[0], a[1]); }, smallKelvin);
-    addPointVector<&tabulBei>(
-        out, "Bei", 1.0, [](HostArgs a) { return Special::Bei(a[0], a[1]); }, smallKelvin);
+    addPointVector<rowOf("ber")>(out, 1.0, smallKelvin);
+    addPointVector<rowOf("bei")>(out, 1.0, smallKelvin);
     const PointDraw upToTen = [](Rng& g) { return real(g.uniform(0.0, 10.0)); };
-    addPointVector<&tabulIgamma>(
-        out, "Igamma", 3.0, [](HostArgs a) { return Special::Igamma(a[0], a[1]); }, upToTen);
-    addPointVector<&tabulGamma2>(
-        out, "Gamma(a,x)", 2.5, [](HostArgs a) { return Special::Gamma(a[0], a[1]); }, upToTen);
+    addPointVector<rowOf("igamma")>(out, 3.0, upToTen);
+    addPointVector<rowOf("gamma2")>(out, 2.5, upToTen);
 
     const Args none{real(0.0), real(0.0), real(0.0), real(0.0)};
-    const EntryCall gamma = [](HostArgs a) { return Special::Gamma(a[0], nullptr); };
-    out.push_back(entry<&tabulGamma1, 1, 0>("Gamma(z)", VectorKind::Real, none, gamma, [](Rng& g) {
-        return real(g.awayFromIntegers(0.5, 30.0, 0.01));
-    }));
-    out.push_back(entry<&tabulGamma1, 1, 0>("Gamma(z)", VectorKind::Complex, none, gamma, [](Rng& g) {
+    constexpr std::size_t gamma = rowOf("gamma");
+    out.push_back(entry<gamma, 0>(VectorKind::Real, none,
+                                  [](Rng& g) { return real(g.awayFromIntegers(0.5, 30.0, 0.01)); }));
+    out.push_back(entry<gamma, 0>(VectorKind::Complex, none, [](Rng& g) {
         return tabulComplex(g.uniform(0.5, 20.0), g.uniform(-10.0, 10.0));
     }));
-    const EntryCall lnGamma = [](HostArgs a) { return Special::LnGamma(a[0]); };
-    out.push_back(entry<&tabulLnGamma, 1, 0>("LnGamma", VectorKind::Real, none, lnGamma,
-                                             [](Rng& g) { return real(g.uniform(0.1, 50.0)); }));
-    out.push_back(entry<&tabulLnGamma, 1, 0>("LnGamma", VectorKind::Complex, none, lnGamma, [](Rng& g) {
+    constexpr std::size_t lnGamma = rowOf("lngamma");
+    out.push_back(
+        entry<lnGamma, 0>(VectorKind::Real, none, [](Rng& g) { return real(g.uniform(0.1, 50.0)); }));
+    out.push_back(entry<lnGamma, 0>(VectorKind::Complex, none, [](Rng& g) {
         return tabulComplex(g.uniform(0.0, 10.0), g.uniform(0.1, 10.0));
     }));
 
     for (const VectorKind kind : {VectorKind::Real, VectorKind::Complex}) {
-        out.push_back(entry<&tabulFhyper, 4, 3>(
-            "Fhyper", kind, {real(0.3), real(1.7), real(2.9), real(0.0)},
-            [](HostArgs a) { return Special::Fhyper(a[0], a[1], a[2], a[3]); },
-            [](Rng& g) { return real(g.uniform(-0.5, 0.75)); }));
-        out.push_back(entry<&tabulJac, 4, 3>(
-            "Jac", kind, {real(5.0), real(0.5), real(1.5), real(0.0)},
-            [](HostArgs a) { return Special::Jac(a[0], a[1], a[2], a[3]); }, unitInterval));
-        out.push_back(entry<&tabulMhyper, 3, 2>(
-            "Mhyper", kind, {real(0.7), real(1.9), real(0.0), real(0.0)},
-            [](HostArgs a) { return Special::Mhyper(a[0], a[1], a[2]); },
-            [](Rng& g) { return real(g.uniform(-10.0, 10.0)); }));
-        out.push_back(entry<&tabulIbeta, 3, 0>(
-            "Ibeta", kind, {real(0.0), real(2.5), real(3.5), real(0.0)},
-            [](HostArgs a) { return Special::Ibeta(a[0], a[1], a[2]); },
-            [](Rng& g) { return real(g.uniform(0.001, 0.999)); }));
+        out.push_back(entry<rowOf("fhyper"), 3>(kind, {real(0.3), real(1.7), real(2.9), real(0.0)},
+                                                [](Rng& g) { return real(g.uniform(-0.5, 0.75)); }));
+        out.push_back(
+            entry<rowOf("jac"), 3>(kind, {real(5.0), real(0.5), real(1.5), real(0.0)}, unitInterval));
+        out.push_back(entry<rowOf("mhyper"), 2>(kind, {real(0.7), real(1.9), real(0.0), real(0.0)},
+                                                [](Rng& g) { return real(g.uniform(-10.0, 10.0)); }));
+        out.push_back(entry<rowOf("ibeta"), 0>(kind, {real(0.0), real(2.5), real(3.5), real(0.0)},
+                                               [](Rng& g) { return real(g.uniform(0.001, 0.999)); }));
     }
     return out;
 }
@@ -455,12 +419,12 @@ std::vector<EntryCase> buildEntryCases() {
 std::vector<Regime> buildKernelRegimes() {
     std::vector<Regime> out;
     addPolynomials(out);
-    addKelvin<&tabulBer>(out, "Ber");
-    addKelvin<&tabulBei>(out, "Bei");
+    addKelvin(out, "ber");
+    addKelvin(out, "bei");
     addCompleteGamma(out);
     addLogGamma(out);
-    addIncompleteGamma<&tabulGamma2>(out, "Gamma(a,x)", "GammaUpper", false);
-    addIncompleteGamma<&tabulIgamma>(out, "Igamma", "Igamma", true);
+    addIncompleteGamma(out, "gamma2", "GammaUpper", false);
+    addIncompleteGamma(out, "igamma", "Igamma", true);
     addGauss(out);
     addConfluent(out);
     addIncompleteBeta(out);

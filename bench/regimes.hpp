@@ -19,7 +19,8 @@
 
 namespace OruBench {
 
-using KernelCall = void (*)(tabulComplex& res, const Args& args);
+// A kernel with its arguments in host order in one array.
+using KernelCall = void (*)(tabulComplex& res, const tabulComplex* args);
 
 struct Regime {
     std::string function;  // host function, e.g. "Tcheb", "Gamma(z)"
