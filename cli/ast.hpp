@@ -32,7 +32,6 @@ struct Node {
     std::string text;
     std::vector<Node> children;
     std::vector<char> ops;  // '+', '-', '*' or '/'
-    std::vector<std::size_t> opOffsets;
     int rows = 0;
     int cols = 0;
     const FunctionInfo* function = nullptr;

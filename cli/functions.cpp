@@ -24,7 +24,7 @@ struct UsageText {
 
 // Read in constant expressions only: the table's kernel column is internal
 // to the library.
-constexpr std::array<UsageText, kFunctionCount> Usages = [] {
+constexpr std::array<UsageText, kFunctionCount> kUsages = [] {
     std::array<UsageText, kFunctionCount> usages{};
     std::size_t k = 0;
     for (std::size_t row = 0; row < kFunctionForms.size(); ++row) {
@@ -37,17 +37,17 @@ constexpr std::array<UsageText, kFunctionCount> Usages = [] {
 
 // The library's functions, each called through its widest form (the slots
 // of omitted arguments are null), and the two value builders.
-constexpr std::array<FunctionInfo, kFunctionCount + 2> Functions = [] {
+constexpr std::array<FunctionInfo, kFunctionCount + 2> kFunctions = [] {
     std::array<FunctionInfo, kFunctionCount + 2> functions{};
     std::size_t k = 0;
-    std::size_t minArgs = MaxLibraryArgs;
+    std::size_t minArgs = kMaxLibraryArgs;
     for (std::size_t row = 0; row < kFunctionForms.size(); ++row) {
         const auto& form = kFunctionForms[row];
         minArgs = std::min(minArgs, form.arity);
         if (!isLastForm(row)) continue;
-        const std::string_view usage(Usages[k].text.data(), Usages[k].size);
+        const std::string_view usage(kUsages[k].text.data(), kUsages[k].size);
         functions[k++] = {form.name, minArgs, form.arity, usage, Builtin::Library, form.call};
-        minArgs = MaxLibraryArgs;
+        minArgs = kMaxLibraryArgs;
     }
     functions[k++] = {"complex", 2, 2, "complex(re, im)", Builtin::Complex, nullptr};
     functions[k] = {"linspace", 3, 3, "linspace(a, b, n)", Builtin::Linspace, nullptr};
@@ -68,13 +68,13 @@ bool equalIgnoringCase(std::string_view x, std::string_view y) {
 }  // namespace
 
 const FunctionInfo* findFunction(std::string_view name) {
-    for (const auto& f : Functions)
+    for (const auto& f : kFunctions)
         if (f.name == name) return &f;
     return nullptr;
 }
 
 const FunctionInfo* findFunctionIgnoringCase(std::string_view name) {
-    for (const auto& f : Functions)
+    for (const auto& f : kFunctions)
         if (equalIgnoringCase(f.name, name)) return &f;
     return nullptr;
 }

@@ -32,7 +32,7 @@ struct FunctionInfo {
     LibraryCall call;  // for Builtin::Library only
 };
 
-inline constexpr std::size_t MaxLibraryArgs = 4;
+inline constexpr std::size_t kMaxLibraryArgs = 4;
 
 // The function of this exact (case-sensitive) name, or null.
 const FunctionInfo* findFunction(std::string_view name);

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::string_view HelpText = R"(Usage:
+constexpr std::string_view kHelpText = R"(Usage:
   oru-special [--json] STATEMENT...    evaluate each argument as one statement, in order
   oru-special [--json] -f FILE         evaluate FILE one statement per line ('-' = standard input)
   oru-special [--json]                 read statements from standard input (with a prompt on a terminal)
@@ -148,7 +148,7 @@ bool readLine(std::istream& in, std::string& line) {
         }
         any = true;
         if (c == '\n') break;
-        if (line.size() <= OruCli::MaxStatementBytes) line += static_cast<char>(c);
+        if (line.size() <= OruCli::kMaxStatementBytes) line += static_cast<char>(c);
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return any;
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
         return OruCli::StatementMalformed;
     }
     if (options.help) {
-        std::cout << HelpText;
+        std::cout << kHelpText;
         return OruCli::StatementOk;
     }
     OruCli::Session session;

@@ -10,8 +10,8 @@ namespace OruCli {
 
 namespace {
 
-constexpr double Infinity = std::numeric_limits<double>::infinity();
-constexpr double QuietNan = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kQuietNan = std::numeric_limits<double>::quiet_NaN();
 
 std::string countOf(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -48,10 +48,10 @@ private:
     class Level {
     public:
         Level(Parser& p, const Token& at) : p_(p) {
-            if (++p_.depth_ > MaxNestingDepth)
-                p_.fail(
-                    "expression nested too deeply (more than " + std::to_string(MaxNestingDepth) + " levels)",
-                    at);
+            if (++p_.depth_ > kMaxNestingDepth)
+                p_.fail("expression nested too deeply (more than " + std::to_string(kMaxNestingDepth) +
+                            " levels)",
+                        at);
         }
         ~Level() { --p_.depth_; }
         Level(const Level&) = delete;
@@ -101,7 +101,6 @@ private:
         while (peek().kind == first || peek().kind == second) {
             const Token& op = advance();
             node.ops.push_back(op.kind == first ? firstOp : secondOp);
-            node.opOffsets.push_back(op.begin);
             if (peek().kind == TokenKind::End) fail("expected an expression after the operator", peek());
             node.children.push_back((this->*operand)());
         }
@@ -203,8 +202,8 @@ private:
         const Token& t = advance();
         const bool isCall = peek().kind == TokenKind::LeftParen;
         if (!isCall) {
-            if (t.text == "inf") return literal(t, Infinity, 0.0);
-            if (t.text == "nan") return literal(t, QuietNan, 0.0);
+            if (t.text == "inf") return literal(t, kInfinity, 0.0);
+            if (t.text == "nan") return literal(t, kQuietNan, 0.0);
             if (t.text == "null") return leaf(Node::Kind::Null, t);
             if (const FunctionInfo* f = findFunction(t.text))
                 fail("'" + t.text + "' is a function: call it as " + std::string(f->usage), t);

@@ -21,7 +21,7 @@
 
 namespace OruCli {
 
-inline constexpr std::size_t MaxNestingDepth = 100;
+inline constexpr std::size_t kMaxNestingDepth = 100;
 
 // Parses one statement (which must not be blank). Throws SyntaxError.
 // Function names and arities are checked here; variable names are not,

@@ -44,7 +44,7 @@ Held scalar(double re, double im) {
 }
 
 std::uint64_t saturatingAdd(std::uint64_t a, std::uint64_t b) {
-    return a > MaxElements || b > MaxElements ? MaxElements + 1 : a + b;
+    return a > kMaxElements || b > kMaxElements ? kMaxElements + 1 : a + b;
 }
 
 // Complex arithmetic in IEEE doubles. A scalar whose imaginary part equals
@@ -181,7 +181,7 @@ private:
     }
 
     Held callLibrary(const Node& n, const std::vector<Held>& args) {
-        std::array<const Value*, MaxLibraryArgs> raw{};
+        std::array<const Value*, kMaxLibraryArgs> raw{};
         for (std::size_t k = 0; k < args.size() && k < raw.size(); ++k) raw[k] = args[k].value.get();
         const std::string name(n.function->name);
         std::unique_ptr<Value> result;
@@ -258,8 +258,8 @@ private:
         const double b = finiteRealArg(n, args, 1);
         const double count = finiteRealArg(n, args, 2);
         if (count != std::floor(count)) fail("must be an integer", n.children[2], 3, "linspace");
-        if (count < 0.0 || count > static_cast<double>(MaxElements))
-            fail("must be between 0 and " + std::to_string(MaxElements), n.children[2], 3, "linspace");
+        if (count < 0.0 || count > static_cast<double>(kMaxElements))
+            fail("must be between 0 and " + std::to_string(kMaxElements), n.children[2], 3, "linspace");
         const std::size_t points = static_cast<std::size_t>(count);
         MatVal::Array values(points);
         for (std::size_t k = 0; k < points; ++k) {
@@ -315,10 +315,10 @@ private:
                 leaves = saturatingAdd(leaves, h.leaves);
                 depth = std::max(depth, h.depth);
             }
-        if (depth + 1 > MaxValueDepth)
-            fail("matrices may be nested at most " + std::to_string(MaxValueDepth) + " levels deep", n);
-        if (leaves > MaxElements)
-            fail("a matrix may hold at most " + std::to_string(MaxElements) + " values in all", n);
+        if (depth + 1 > kMaxValueDepth)
+            fail("matrices may be nested at most " + std::to_string(kMaxValueDepth) + " levels deep", n);
+        if (leaves > kMaxElements)
+            fail("a matrix may hold at most " + std::to_string(kMaxElements) + " values in all", n);
         return Held{MatVal::Nested(std::move(elements), n.rows, n.cols), leaves, depth + 1};
     }
 

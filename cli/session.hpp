@@ -27,8 +27,8 @@ struct Held {
 };
 
 // Limits that keep every value printable in bounded time and stack.
-inline constexpr std::uint64_t MaxElements = 10'000'000;
-inline constexpr int MaxValueDepth = 32;
+inline constexpr std::uint64_t kMaxElements = 10'000'000;
+inline constexpr int kMaxValueDepth = 32;
 
 // An evaluation that failed: the message, the 1-based argument position for
 // the JSON record (-1 for none) and the bytes [begin, end) of the statement

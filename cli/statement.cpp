@@ -42,9 +42,9 @@ int reportSyntaxError(const Session& session, std::string_view line, const Synta
 }
 
 int runStatement(Session& session, std::string_view line, std::ostream& out, bool json) {
-    if (line.size() > MaxStatementBytes) {
-        const SyntaxError tooLong{"statement longer than " + std::to_string(MaxStatementBytes) + " bytes",
-                                  MaxStatementBytes, MaxStatementBytes};
+    if (line.size() > kMaxStatementBytes) {
+        const SyntaxError tooLong{"statement longer than " + std::to_string(kMaxStatementBytes) + " bytes",
+                                  kMaxStatementBytes, kMaxStatementBytes};
         return reportSyntaxError(session, line.substr(0, 0), tooLong, out, json);
     }
     if (isBlankOrComment(line)) return StatementOk;

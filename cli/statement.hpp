@@ -19,7 +19,7 @@ enum StatementStatus : int {
 };
 
 // Statements longer than this are refused unread.
-inline constexpr std::size_t MaxStatementBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kMaxStatementBytes = std::size_t{1} << 20;
 
 // Whether the line holds nothing to run: only white space, or a comment
 // starting with '#'.

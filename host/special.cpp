@@ -60,7 +60,7 @@ Result scalarCall(const Scalars&... args) {
 // either argument, or both, may be a vector.
 template <class W>
 Result twoArgumentCall(Arg a, Arg b) {
-    using Op = BinaryVectorOp<BRc<W>>;
+    using Op = BinaryVectorOp<W>;
     if (const NumVal* sa = asScalar(a)) {
         if (const NumVal* sb = asScalar(b)) return scalarCall<W>(sa, sb);
         if (const MatVal* mb = asMatrix(b)) return Op::opNM(*sa, *mb);
@@ -77,7 +77,7 @@ Result twoArgumentCall(Arg a, Arg b) {
 // The complete gamma function and the log-gamma function.
 template <class W>
 Result oneArgumentCall(Arg a) {
-    using Op = UnaryVectorOp<Rc<W>>;
+    using Op = UnaryVectorOp<W>;
     if (const NumVal* s = asScalar(a)) return Op::opN(*s);
     if (const MatVal* m = asMatrix(a)) return Op::opM(*m);
     Throw("must be a scalar or a vector", 1);

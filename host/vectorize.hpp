@@ -38,13 +38,6 @@ using Tabul::NumVal;
 
 // ---- building blocks --------------------------------------------------------
 
-// Rc and BRc hand the adapter to the one- and two-argument operations; they
-// add nothing of their own.
-template <class W>
-struct Rc : W {};
-template <class W>
-struct BRc : W {};
-
 // Turns a vectorizer written for (element, scalar) into one whose kernel sees
 // (scalar, element).
 template <class Op>
@@ -94,8 +87,9 @@ private:
 // non-zero part, a NaN, or -0.0, which the all-parts rule keeps): every
 // element before it had +0.0, which the zero fill already holds, so the array
 // ends up as if it had been created at the start. A real result then costs one
-// array instead of two; on long real vectors the second array's allocation,
-// zero fill and fresh pages were most of the engine's cost per element.
+// array instead of two: on long real vectors the second array's allocation,
+// zero fill and fresh pages would cost more than the rest of the engine per
+// element.
 template <ImagRule Rule, class Compute>
 std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
     const int rows = shapeOf.Data.m_rows;

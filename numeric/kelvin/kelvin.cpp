@@ -23,10 +23,10 @@ struct KelvinPhases {
     double perPass[4];  // phases of terms k = 1, 2, 3, 0 (mod 4)
 };
 
-constexpr double quarterPi = 0.7853981633974483;
-constexpr double changeTolerance = 2.220446049250313e-16;  // 2^-52
-constexpr int maxPasses = 1000;                            // four times the most round-to-nearest needs
-constexpr long double largestDouble = std::numeric_limits<double>::max();
+constexpr double kQuarterPi = kPi / 4;                      // 0.7853981633974483
+constexpr double kChangeTolerance = 2.220446049250313e-16;  // 2^-52
+constexpr int kMaxPasses = 1000;                            // four times the most round-to-nearest needs
+constexpr long double kLargestDouble = std::numeric_limits<double>::max();
 
 // The first-term steps P = -(P h) that remain once the divisor n! has
 // overflowed the extended range (from 1755! on). Every term of the series,
@@ -39,21 +39,21 @@ constexpr long double largestDouble = std::numeric_limits<double>::max();
 // within the double range for |h| just above 1 is stepped to the end.
 long double firstTermAfterDivisorOverflow(long double power, double h, unsigned steps) {
     if (std::fabs(h) <= 1.0) return (!std::signbit(h) && (steps & 1u) != 0) ? -power : power;
-    for (; steps > 0 && std::fabs(power) <= largestDouble; --steps) power = -(power * h);
+    for (; steps > 0 && std::fabs(power) <= kLargestDouble; --steps) power = -(power * h);
     return power;
 }
 
 // The phase factors are the computed cosine and sine of n times the stored
 // pi/4, not exact values: for n = 2 the cosine is about 6.1e-17, not 0.
 KelvinPhases berPhases(unsigned n) {
-    const double c = std::cos(n * quarterPi);
-    const double s = std::sin(n * quarterPi);
+    const double c = std::cos(n * kQuarterPi);
+    const double s = std::sin(n * kQuarterPi);
     return {1.0, c, {-s, -c, s, c}};
 }
 
 KelvinPhases beiPhases(unsigned n) {
-    const double c = std::cos(n * quarterPi);
-    const double s = std::sin(n * quarterPi);
+    const double c = std::cos(n * kQuarterPi);
+    const double s = std::sin(n * kQuarterPi);
     return {-1.0, s, {c, -s, -c, s}};
 }
 
@@ -88,7 +88,7 @@ double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
     const double h2 = h * h;
     const long double order = n;
     long double k = 0.0L;
-    for (int pass = 0; pass < maxPasses; ++pass) {
+    for (int pass = 0; pass < kMaxPasses; ++pass) {
         const double previousSum = sum;
         for (const double phase : phases.perPass) {
             k = k + 1.0L;
@@ -98,7 +98,7 @@ double kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
         }
         const double change = std::fabs(previousSum - sum);
         if (std::isnan(change)) Throw("not converging", kNoArgument);
-        if (change < changeTolerance) return sum;
+        if (change < kChangeTolerance) return sum;
     }
     Throw("not converging", kNoArgument);
 }

@@ -36,115 +36,115 @@ struct Tolerance {
     double units;
 };
 
-constexpr Metric Rel = Metric::Relative;
-constexpr Metric Sc = Metric::Scaled;
+constexpr Metric kRel = Metric::Relative;
+constexpr Metric kSc = Metric::Scaled;
 
 // clang-format off
 constexpr Tolerance tolerances[] = {
-    {"tcheb", "degree-0-1", Rel, 1},  // measured 0.00
-    {"tcheb", "low-degree", Sc, 15},  // measured 5.09
-    {"tcheb", "unit-endpoints", Rel, 6},  // measured 2.78
-    {"tcheb", "high-degree", Sc, 300},  // measured 118
-    {"tcheb", "near-zeros", Sc, 1500},  // measured 561
-    {"tcheb", "outside", Rel, 150},  // measured 54.5
-    {"tcheb", "outside-near-one", Rel, 80000},  // measured 3.61e+04
-    {"ucheb", "degree-0-1", Rel, 1},  // measured 0.00
-    {"ucheb", "low-degree", Sc, 30},  // measured 10.7
-    {"ucheb", "unit-endpoints", Rel, 30000},  // measured 1.02e+04
-    {"ucheb", "high-degree", Sc, 300},  // measured 118
-    {"ucheb", "near-zeros", Sc, 400},  // measured 162
-    {"ucheb", "outside", Rel, 80},  // measured 31.2
-    {"ucheb", "outside-near-one", Rel, 30000},  // measured 1.27e+04
-    {"her", "low-degree", Sc, 100},  // measured 44.2
-    {"her", "high-degree", Sc, 200},  // measured 97.8
-    {"her", "beyond-turning-point", Rel, 30},  // measured 12.1
-    {"her", "large-x", Rel, 6},  // measured 2.89
-    {"her", "near-zeros", Sc, 800},  // measured 360
-    {"lag", "low-degree", Sc, 15},  // measured 5.33
-    {"lag", "high-degree", Sc, 50},  // measured 21.4
-    {"lag", "negative-x", Rel, 400},  // measured 165
-    {"lag", "beyond-largest-zero", Rel, 30},  // measured 10.4
-    {"lag", "near-zeros", Sc, 30},  // measured 10.4
-    {"leg", "low-degree", Sc, 10},  // measured 4.43
-    {"leg", "high-degree", Sc, 40},  // measured 15.6
-    {"leg", "endpoints", Rel, 10},  // measured 4.45
-    {"leg", "near-zeros", Sc, 15},  // measured 6.58
-    {"leg", "outside", Rel, 150},  // measured 68.5
-    {"jac", "low-degree", Sc, 50},  // measured 24.4
-    {"jac", "high-degree", Sc, 200},  // measured 89.5
-    {"jac", "parameters-near-minus-one", Sc, 30},  // measured 13.5
-    {"jac", "large-parameters", Sc, 150},  // measured 68.9
-    {"jac", "outside", Rel, 200},  // measured 82.7
-    {"jac", "near-zeros", Sc, 15},  // measured 5.10
-    {"ber", "small-x", Sc, 4},  // measured 1.80
-    {"ber", "medium-x", Sc, 4},  // measured 1.86
-    {"ber", "large-x", Sc, 2},  // measured 0.95
-    {"ber", "stopped-early", Sc, 1},  // measured 0.07
-    {"ber", "high-order", Sc, 5},  // measured 2.22
-    {"ber", "near-zeros", Sc, 2},  // measured 0.80
-    {"bei", "small-x", Sc, 4},  // measured 1.80
-    {"bei", "medium-x", Sc, 3},  // measured 1.47
-    {"bei", "large-x", Sc, 3},  // measured 1.03
-    {"bei", "stopped-early", Sc, 1},  // measured 0.26
-    {"bei", "high-order", Sc, 8},  // measured 3.18
-    {"bei", "near-zeros", Sc, 1.5},  // measured 0.74
-    {"gamma", "positive-integer", Rel, 1},  // measured 0.47
-    {"gamma", "real-direct", Rel, 2000},  // measured 817
-    {"gamma", "real-reflection", Rel, 3000},  // measured 1.07e+03
-    {"gamma", "near-poles", Rel, 8e10},  // measured 3.62e+10
-    {"gamma", "tiny", Rel, 20},  // measured 8.76
-    {"gamma", "complex-direct", Rel, 2000},  // measured 837
-    {"gamma", "complex-reflection", Rel, 8000},  // measured 3.7e+03
-    {"gamma", "reflection-boundary", Rel, 150},  // measured 65.8
-    {"gamma", "large-imaginary", Rel, 4000},  // measured 1.84e+03
-    {"lngamma", "real-recurrence", Rel, 1.5},  // measured 0.59
-    {"lngamma", "real-asymptotic", Rel, 1},  // measured 0.47
-    {"lngamma", "real-large", Rel, 1},  // measured 0.43
-    {"lngamma", "real-reflection", Rel, 1},  // measured 0.38
-    {"lngamma", "near-one-two-complex", Sc, 4},  // measured 1.69
-    {"lngamma", "near-one-two-real", Sc, 1.5e5},  // measured 5.27e+04
-    {"lngamma", "up-shift", Sc, 4},  // measured 1.93
-    {"lngamma", "down-shift", Rel, 15},  // measured 5.36
-    {"lngamma", "reflection", Rel, 500},  // measured 234
-    {"lngamma", "series", Rel, 4},  // measured 1.75
-    {"lngamma", "dispatch-boundaries", Rel, 30},  // measured 10.2
-    {"gamma2", "x-zero", Sc, 2},  // measured 0.95
-    {"gamma2", "series", Sc, 20},  // measured 8.07
-    {"gamma2", "continued-fraction", Sc, 50},  // measured 21.3
-    {"gamma2", "boundary", Sc, 60},  // measured 28.9
-    {"gamma2", "small-a", Sc, 8},  // measured 3.80
-    {"gamma2", "large-x", Sc, 1},  // measured 0.00
-    {"igamma", "non-positive", Rel, 1},  // measured 0.00
-    {"igamma", "series", Rel, 150},  // measured 62.7
-    {"igamma", "continued-fraction", Rel, 80},  // measured 36
-    {"igamma", "truncated-order", Rel, 60},  // measured 29.8
-    {"igamma", "large-order", Rel, 60000},  // measured 2.91e+04
-    {"igamma", "boundary", Rel, 50},  // measured 22
-    {"igamma", "tiny-x", Rel, 2},  // measured 0.92
-    {"fhyper", "direct", Sc, 1},  // measured 0.48
-    {"fhyper", "pfaff", Sc, 10},  // measured 4.08
-    {"fhyper", "direct-below-minus-half", Sc, 1},  // measured 0.44
-    {"fhyper", "connection", Sc, 150},  // measured 60.3
-    {"fhyper", "connection-near-integer-d", Sc, 60},  // measured 27.1
-    {"fhyper", "log-case", Rel, 3000},  // measured 1.1e+03
-    {"fhyper", "terminating", Sc, 1},  // measured 0.38
-    {"fhyper", "terminating-c", Sc, 1},  // measured 0.28
-    {"fhyper", "euler", Sc, 4},  // measured 1.79
-    {"fhyper", "power", Rel, 10},  // measured 4.43
-    {"fhyper", "gauss-summation", Rel, 6e10},  // measured 2.59e+10
-    {"fhyper", "origin", Rel, 20},  // measured 9.34
-    {"mhyper", "power-series", Sc, 40},  // measured 17.4
-    {"mhyper", "terminating", Sc, 5},  // measured 2.25
-    {"mhyper", "asymptotic", Rel, 3e7},  // measured 1.46e+07
-    {"mhyper", "power-series-uncertain", Sc, 4},  // measured 1.74
-    {"ibeta", "closed-form", Rel, 150},  // measured 53.4
-    {"ibeta", "fraction1", Rel, 500},  // measured 215
-    {"ibeta", "swapped-fraction1", Sc, 50},  // measured 24.9
-    {"ibeta", "fraction2", Rel, 200},  // measured 75.5
-    {"ibeta", "swapped-fraction2", Sc, 20},  // measured 9.88
-    {"ibeta", "near-mean", Sc, 80},  // measured 36
-    {"ibeta", "large-parameters", Sc, 2e5},  // measured 7.9e+04
-    {"ibeta", "small-parameters", Sc, 30},  // measured 12.8
+    {"tcheb", "degree-0-1", kRel, 1},  // measured 0.00
+    {"tcheb", "low-degree", kSc, 15},  // measured 5.09
+    {"tcheb", "unit-endpoints", kRel, 6},  // measured 2.78
+    {"tcheb", "high-degree", kSc, 300},  // measured 118
+    {"tcheb", "near-zeros", kSc, 1500},  // measured 561
+    {"tcheb", "outside", kRel, 150},  // measured 54.5
+    {"tcheb", "outside-near-one", kRel, 80000},  // measured 3.61e+04
+    {"ucheb", "degree-0-1", kRel, 1},  // measured 0.00
+    {"ucheb", "low-degree", kSc, 30},  // measured 10.7
+    {"ucheb", "unit-endpoints", kRel, 30000},  // measured 1.02e+04
+    {"ucheb", "high-degree", kSc, 300},  // measured 118
+    {"ucheb", "near-zeros", kSc, 400},  // measured 162
+    {"ucheb", "outside", kRel, 80},  // measured 31.2
+    {"ucheb", "outside-near-one", kRel, 30000},  // measured 1.27e+04
+    {"her", "low-degree", kSc, 100},  // measured 44.2
+    {"her", "high-degree", kSc, 200},  // measured 97.8
+    {"her", "beyond-turning-point", kRel, 30},  // measured 12.1
+    {"her", "large-x", kRel, 6},  // measured 2.89
+    {"her", "near-zeros", kSc, 800},  // measured 360
+    {"lag", "low-degree", kSc, 15},  // measured 5.33
+    {"lag", "high-degree", kSc, 50},  // measured 21.4
+    {"lag", "negative-x", kRel, 400},  // measured 165
+    {"lag", "beyond-largest-zero", kRel, 30},  // measured 10.4
+    {"lag", "near-zeros", kSc, 30},  // measured 10.4
+    {"leg", "low-degree", kSc, 10},  // measured 4.43
+    {"leg", "high-degree", kSc, 40},  // measured 15.6
+    {"leg", "endpoints", kRel, 10},  // measured 4.45
+    {"leg", "near-zeros", kSc, 15},  // measured 6.58
+    {"leg", "outside", kRel, 150},  // measured 68.5
+    {"jac", "low-degree", kSc, 50},  // measured 24.4
+    {"jac", "high-degree", kSc, 200},  // measured 89.5
+    {"jac", "parameters-near-minus-one", kSc, 30},  // measured 13.5
+    {"jac", "large-parameters", kSc, 150},  // measured 68.9
+    {"jac", "outside", kRel, 200},  // measured 82.7
+    {"jac", "near-zeros", kSc, 15},  // measured 5.10
+    {"ber", "small-x", kSc, 4},  // measured 1.80
+    {"ber", "medium-x", kSc, 4},  // measured 1.86
+    {"ber", "large-x", kSc, 2},  // measured 0.95
+    {"ber", "stopped-early", kSc, 1},  // measured 0.07
+    {"ber", "high-order", kSc, 5},  // measured 2.22
+    {"ber", "near-zeros", kSc, 2},  // measured 0.80
+    {"bei", "small-x", kSc, 4},  // measured 1.80
+    {"bei", "medium-x", kSc, 3},  // measured 1.47
+    {"bei", "large-x", kSc, 3},  // measured 1.03
+    {"bei", "stopped-early", kSc, 1},  // measured 0.26
+    {"bei", "high-order", kSc, 8},  // measured 3.18
+    {"bei", "near-zeros", kSc, 1.5},  // measured 0.74
+    {"gamma", "positive-integer", kRel, 1},  // measured 0.47
+    {"gamma", "real-direct", kRel, 2000},  // measured 817
+    {"gamma", "real-reflection", kRel, 3000},  // measured 1.07e+03
+    {"gamma", "near-poles", kRel, 8e10},  // measured 3.62e+10
+    {"gamma", "tiny", kRel, 20},  // measured 8.76
+    {"gamma", "complex-direct", kRel, 2000},  // measured 837
+    {"gamma", "complex-reflection", kRel, 8000},  // measured 3.7e+03
+    {"gamma", "reflection-boundary", kRel, 150},  // measured 65.8
+    {"gamma", "large-imaginary", kRel, 4000},  // measured 1.84e+03
+    {"lngamma", "real-recurrence", kRel, 1.5},  // measured 0.59
+    {"lngamma", "real-asymptotic", kRel, 1},  // measured 0.47
+    {"lngamma", "real-large", kRel, 1},  // measured 0.43
+    {"lngamma", "real-reflection", kRel, 1},  // measured 0.38
+    {"lngamma", "near-one-two-complex", kSc, 4},  // measured 1.69
+    {"lngamma", "near-one-two-real", kSc, 1.5e5},  // measured 5.27e+04
+    {"lngamma", "up-shift", kSc, 4},  // measured 1.93
+    {"lngamma", "down-shift", kRel, 15},  // measured 5.36
+    {"lngamma", "reflection", kRel, 500},  // measured 234
+    {"lngamma", "series", kRel, 4},  // measured 1.75
+    {"lngamma", "dispatch-boundaries", kRel, 30},  // measured 10.2
+    {"gamma2", "x-zero", kSc, 2},  // measured 0.95
+    {"gamma2", "series", kSc, 20},  // measured 8.07
+    {"gamma2", "continued-fraction", kSc, 50},  // measured 21.3
+    {"gamma2", "boundary", kSc, 60},  // measured 28.9
+    {"gamma2", "small-a", kSc, 8},  // measured 3.80
+    {"gamma2", "large-x", kSc, 1},  // measured 0.00
+    {"igamma", "non-positive", kRel, 1},  // measured 0.00
+    {"igamma", "series", kRel, 150},  // measured 62.7
+    {"igamma", "continued-fraction", kRel, 80},  // measured 36
+    {"igamma", "truncated-order", kRel, 60},  // measured 29.8
+    {"igamma", "large-order", kRel, 60000},  // measured 2.91e+04
+    {"igamma", "boundary", kRel, 50},  // measured 22
+    {"igamma", "tiny-x", kRel, 2},  // measured 0.92
+    {"fhyper", "direct", kSc, 1},  // measured 0.48
+    {"fhyper", "pfaff", kSc, 10},  // measured 4.08
+    {"fhyper", "direct-below-minus-half", kSc, 1},  // measured 0.44
+    {"fhyper", "connection", kSc, 150},  // measured 60.3
+    {"fhyper", "connection-near-integer-d", kSc, 60},  // measured 27.1
+    {"fhyper", "log-case", kRel, 3000},  // measured 1.1e+03
+    {"fhyper", "terminating", kSc, 1},  // measured 0.38
+    {"fhyper", "terminating-c", kSc, 1},  // measured 0.28
+    {"fhyper", "euler", kSc, 4},  // measured 1.79
+    {"fhyper", "power", kRel, 10},  // measured 4.43
+    {"fhyper", "gauss-summation", kRel, 6e10},  // measured 2.59e+10
+    {"fhyper", "origin", kRel, 20},  // measured 9.34
+    {"mhyper", "power-series", kSc, 40},  // measured 17.4
+    {"mhyper", "terminating", kSc, 5},  // measured 2.25
+    {"mhyper", "asymptotic", kRel, 3e7},  // measured 1.46e+07
+    {"mhyper", "power-series-uncertain", kSc, 4},  // measured 1.74
+    {"ibeta", "closed-form", kRel, 150},  // measured 53.4
+    {"ibeta", "fraction1", kRel, 500},  // measured 215
+    {"ibeta", "swapped-fraction1", kSc, 50},  // measured 24.9
+    {"ibeta", "fraction2", kRel, 200},  // measured 75.5
+    {"ibeta", "swapped-fraction2", kSc, 20},  // measured 9.88
+    {"ibeta", "near-mean", kSc, 80},  // measured 36
+    {"ibeta", "large-parameters", kSc, 2e5},  // measured 7.9e+04
+    {"ibeta", "small-parameters", kSc, 30},  // measured 12.8
 };
 // clang-format on
 
@@ -168,7 +168,7 @@ std::string describeReference(const ReferencePoint& p) {
 }
 
 // Reports at most this many failing points per region, then their count.
-constexpr int reportedFailures = 5;
+constexpr int kReportedFailures = 5;
 
 void checkFunction(const char* name) {
     const ReferenceFunction* function = findReferenceFunction(name);
@@ -203,7 +203,7 @@ void checkFunction(const char* name) {
             failures.emplace_back(point.region, 0);
             it = failures.end() - 1;
         }
-        if (++it->second > reportedFailures) continue;
+        if (++it->second > kReportedFailures) continue;
         if (outcome.raised) {
             ADD_FAILURE() << function->title << " [" << point.region << "] "
                           << describeInputs(*function, point) << ": raised \"" << outcome.message
@@ -217,7 +217,7 @@ void checkFunction(const char* name) {
         }
     }
     for (const auto& [region, count] : failures) {
-        if (count > reportedFailures) {
+        if (count > kReportedFailures) {
             ADD_FAILURE() << function->title << " [" << region << "]: " << count
                           << " points out of tolerance in all";
         }

@@ -119,8 +119,8 @@ TEST(Parser, NestingIsCappedBeforeTheStackRunsOut) {
         EXPECT_EQ(syntaxErrorOf(deep).message.rfind("expression nested too deeply", 0), 0u) << open;
     }
     std::string fine;
-    for (std::size_t k = 0; k + 1 < MaxNestingDepth; ++k) fine += "(";
-    fine += "1" + std::string(MaxNestingDepth - 1, ')');
+    for (std::size_t k = 0; k + 1 < kMaxNestingDepth; ++k) fine += "(";
+    fine += "1" + std::string(kMaxNestingDepth - 1, ')');
     EXPECT_NO_THROW(parseStatement(fine));
 }
 

@@ -107,11 +107,11 @@ TEST_F(Statements, NestedValuesStayBounded) {
     EXPECT_EQ(status, StatementFailed);  // the doubling stops at the element limit
     const Held* a = session.lookup("a");
     ASSERT_NE(a, nullptr);
-    EXPECT_LE(a->leaves, MaxElements);
+    EXPECT_LE(a->leaves, kMaxElements);
 
     run("b := 1");
     for (int k = 0; k < 40; ++k) run("b := [b]");
-    EXPECT_EQ(session.lookup("b")->depth, MaxValueDepth);
+    EXPECT_EQ(session.lookup("b")->depth, kMaxValueDepth);
 }
 
 TEST_F(Statements, ReadableErrorsMarkTheArgument) {
@@ -135,7 +135,7 @@ TEST_F(Statements, BlankCommentAndOverlongLines) {
     EXPECT_EQ(run("  # a comment"), "");
     EXPECT_EQ(run("1 # trailing"), "{\"kind\":\"scalar\",\"re\":1.0,\"im\":0.0}\n");
     EXPECT_EQ(status, StatementOk);
-    EXPECT_NE(run(std::string(MaxStatementBytes + 1, '1')).find("statement longer than"), std::string::npos);
+    EXPECT_NE(run(std::string(kMaxStatementBytes + 1, '1')).find("statement longer than"), std::string::npos);
     EXPECT_EQ(status, StatementMalformed);
 }
 

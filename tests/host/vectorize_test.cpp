@@ -29,7 +29,7 @@ void probe2(tabulComplex& r, const tabulComplex& a, const tabulComplex& b) {
     r.im = a.re == 7.0 ? -0.0 : a.re == 8.0 ? kNaN : a.re == 9.0 ? 1.5 : 0.0;
 }
 struct WrapProbe2 : Wrap<&probe2> {};
-using Probe2 = BinaryVectorOp<BRc<WrapProbe2>>;
+using Probe2 = BinaryVectorOp<WrapProbe2>;
 
 // Echoes its argument's imaginary part and reports the real part.
 void probe1(tabulComplex& r, const tabulComplex& a) {
@@ -37,7 +37,7 @@ void probe1(tabulComplex& r, const tabulComplex& a) {
     r.im = a.im == 5.0 ? 0.0 : a.im;
 }
 struct WrapProbe1 : Wrap<&probe1> {};
-using Probe1 = UnaryVectorOp<Rc<WrapProbe1>>;
+using Probe1 = UnaryVectorOp<WrapProbe1>;
 
 // The four-argument probe: the vector's value in position 1 or 4, and the
 // imaginary part of argument 2 passed through.

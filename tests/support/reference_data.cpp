@@ -20,7 +20,7 @@ namespace Oru::Accuracy {
 
 namespace {
 
-constexpr long double unit = 0x1p-52L;
+constexpr long double kUnit = 0x1p-52L;
 
 std::vector<std::string> splitFields(const std::string& line) {
     std::vector<std::string> fields;
@@ -133,7 +133,7 @@ PointError measureError(const tabulComplex& computed, const ReferencePoint& poin
     const long double magnitude = std::hypot(point.re, point.im);
     const auto inUnits = [&](long double size) {
         if (difference == 0.0L) return 0.0L;
-        return size > 0.0L ? difference / size / unit : infinite;
+        return size > 0.0L ? difference / size / kUnit : infinite;
     };
     return {inUnits(magnitude), inUnits(std::max(magnitude, point.scale))};
 }
