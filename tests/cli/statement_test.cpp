@@ -95,6 +95,7 @@ TEST_F(Statements, CommandLineErrorsAreEvaluationErrors) {
     EXPECT_NE(message("linspace(0, 1, 2.5)").find("must be an integer"), std::string::npos);
     EXPECT_NE(message("linspace(0, inf, 3)").find("must be finite\",\"argument\":2"), std::string::npos);
     EXPECT_NE(message("complex(1i, 1)").find("must be real\",\"argument\":1"), std::string::npos);
+    EXPECT_NE(message("complex([1; 2], [0; 1i])").find("must be real\",\"argument\":2"), std::string::npos);
     EXPECT_NE(message("complex([1; 2], [1; 2; 3])").find("array size mismatch"), std::string::npos);
     EXPECT_NE(message("complex(1, [1; 2])").find("\"argument\":-1"), std::string::npos);
     EXPECT_NE(message("[1; null]").find("null cannot be a matrix entry"), std::string::npos);
