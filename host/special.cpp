@@ -146,51 +146,51 @@ Result threeArgumentCall(Arg a, Arg b, Arg c) {
 }  // namespace
 
 Result Special::Bei(Arg a, Arg b) {
-    return twoArgumentCall<WrapBei>(a, b);
+    return twoArgumentCall<Wrap<&tabulBei>>(a, b);
 }
 Result Special::Ber(Arg a, Arg b) {
-    return twoArgumentCall<WrapBer>(a, b);
+    return twoArgumentCall<Wrap<&tabulBer>>(a, b);
 }
 Result Special::Igamma(Arg a, Arg b) {
-    return twoArgumentCall<WrapIgamma>(a, b);
+    return twoArgumentCall<Wrap<&tabulIgamma>>(a, b);
 }
 Result Special::Her(Arg a, Arg b) {
-    return twoArgumentCall<WrapHer>(a, b);
+    return twoArgumentCall<Wrap<&tabulHer>>(a, b);
 }
 Result Special::Leg(Arg a, Arg b) {
-    return twoArgumentCall<WrapLeg>(a, b);
+    return twoArgumentCall<Wrap<&tabulLeg>>(a, b);
 }
 Result Special::Lag(Arg a, Arg b) {
-    return twoArgumentCall<WrapLag>(a, b);
+    return twoArgumentCall<Wrap<&tabulLag>>(a, b);
 }
 Result Special::Tcheb(Arg a, Arg b) {
-    return twoArgumentCall<WrapTcheb>(a, b);
+    return twoArgumentCall<Wrap<&tabulTcheb>>(a, b);
 }
 Result Special::Ucheb(Arg a, Arg b) {
-    return twoArgumentCall<WrapUcheb>(a, b);
+    return twoArgumentCall<Wrap<&tabulUcheb>>(a, b);
 }
 
 Result Special::Gamma(Arg a, Arg b) {
-    if (b == nullptr) return oneArgumentCall<WrapGamma1>(a);
-    return twoArgumentCall<WrapGamma2>(a, b);
+    if (b == nullptr) return oneArgumentCall<Wrap<&tabulGamma1>>(a);
+    return twoArgumentCall<Wrap<&tabulGamma2>>(a, b);
 }
 
 Result Special::LnGamma(Arg a) {
-    return oneArgumentCall<WrapLnGamma>(a);
+    return oneArgumentCall<Wrap<&tabulLnGamma>>(a);
 }
 
 Result Special::Fhyper(Arg a, Arg b, Arg c, Arg d) {
-    return fourArgumentCall<WrapFhyper>(a, b, c, d);
+    return fourArgumentCall<Wrap<&tabulFhyper>>(a, b, c, d);
 }
 Result Special::Jac(Arg a, Arg b, Arg c, Arg d) {
-    return fourArgumentCall<WrapJac>(a, b, c, d);
+    return fourArgumentCall<Wrap<&tabulJac>>(a, b, c, d);
 }
 
 Result Special::Mhyper(Arg a, Arg b, Arg c) {
-    return threeArgumentCall<WrapMhyper>(a, b, c);
+    return threeArgumentCall<Wrap<&tabulMhyper>>(a, b, c);
 }
 Result Special::Ibeta(Arg a, Arg b, Arg c) {
-    return threeArgumentCall<WrapIbeta>(a, b, c);
+    return threeArgumentCall<Wrap<&tabulIbeta>>(a, b, c);
 }
 
 }  // namespace Oru

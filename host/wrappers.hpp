@@ -1,6 +1,6 @@
 #pragma once
 
-// Scalar adapters: one type per host function. opCplx converts host scalars
+// Scalar adapters: Wrap<&kernel> for each kernel. opCplx converts host scalars
 // into tabulComplex values, starts the result at 0 + 0i, calls the kernel
 // with the arguments in the host's order and copies the result back
 // unchanged (-0.0 stays -0.0, a NaN stays a NaN). `kernel` is the same call
@@ -42,21 +42,5 @@ struct Wrap {
         res.ip = r.im;
     }
 };
-
-struct WrapBei : Wrap<&tabulBei> {};
-struct WrapBer : Wrap<&tabulBer> {};
-struct WrapIgamma : Wrap<&tabulIgamma> {};
-struct WrapHer : Wrap<&tabulHer> {};
-struct WrapLeg : Wrap<&tabulLeg> {};
-struct WrapLag : Wrap<&tabulLag> {};
-struct WrapTcheb : Wrap<&tabulTcheb> {};
-struct WrapUcheb : Wrap<&tabulUcheb> {};
-struct WrapGamma2 : Wrap<&tabulGamma2> {};
-struct WrapGamma1 : Wrap<&tabulGamma1> {};
-struct WrapLnGamma : Wrap<&tabulLnGamma> {};
-struct WrapMhyper : Wrap<&tabulMhyper> {};
-struct WrapIbeta : Wrap<&tabulIbeta> {};
-struct WrapFhyper : Wrap<&tabulFhyper> {};
-struct WrapJac : Wrap<&tabulJac> {};
 
 }  // namespace Oru::Host

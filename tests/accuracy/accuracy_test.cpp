@@ -224,53 +224,23 @@ void checkFunction(const char* name) {
     }
 }
 
-TEST(Accuracy, Tcheb) {
-    checkFunction("tcheb");
-}
-TEST(Accuracy, Ucheb) {
-    checkFunction("ucheb");
-}
-TEST(Accuracy, Her) {
-    checkFunction("her");
-}
-TEST(Accuracy, Lag) {
-    checkFunction("lag");
-}
-TEST(Accuracy, Leg) {
-    checkFunction("leg");
-}
-TEST(Accuracy, Jac) {
-    checkFunction("jac");
-}
-TEST(Accuracy, Ber) {
-    checkFunction("ber");
-}
-TEST(Accuracy, Bei) {
-    checkFunction("bei");
-}
-TEST(Accuracy, Gamma) {
-    checkFunction("gamma");
-}
-TEST(Accuracy, LnGamma) {
-    checkFunction("lngamma");
-}
-TEST(Accuracy, UpperIncompleteGamma) {
-    checkFunction("gamma2");
-}
-TEST(Accuracy, Igamma) {
-    checkFunction("igamma");
-}
-TEST(Accuracy, Fhyper) {
-    checkFunction("fhyper");
-}
-TEST(Accuracy, Mhyper) {
-    checkFunction("mhyper");
-}
-TEST(Accuracy, Ibeta) {
-    checkFunction("ibeta");
+// One test per row of the library's table of functions, named after its
+// reference file.
+class Accuracy : public testing::TestWithParam<std::string> {};
+
+TEST_P(Accuracy, AgreesWithTheReferenceValues) {
+    checkFunction(GetParam().c_str());
 }
 
-// The measures themselves: a fault here would let wrong results pass.
+std::vector<std::string> referenceFiles() {
+    std::vector<std::string> files;
+    for (const Host::FunctionForm& form : Host::kFunctionForms) files.emplace_back(form.file);
+    return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFunction, Accuracy, testing::ValuesIn(referenceFiles()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
 TEST(AccuracyHarness, ErrorMeasures) {
     ReferencePoint point;
     point.re = 2.0L;
