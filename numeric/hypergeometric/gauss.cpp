@@ -1,11 +1,13 @@
 #include "numeric/hypergeometric/gauss.hpp"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "numeric/core/constants.hpp"
 #include "numeric/gamma/digamma.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "numeric/hypergeometric/complex_power.hpp"
+#include "numeric/hypergeometric/gauss_careful.hpp"
 #include "numeric/hypergeometric/real_arguments.hpp"
 #include "oru/utility.hpp"
 
@@ -26,6 +28,103 @@ constexpr int kMaxLogCasePasses = 999;
 // finite value.
 constexpr double kMaxLogCaseOrder = 171.0;
 
+// The branch of the plain evaluation below that produced its value.
+enum class PrescribedRoute {
+    Origin,
+    Power,
+    Undefined,
+    Polynomial,
+    GaussSum,
+    Euler,
+    Pfaff,
+    Connection,
+    Logarithmic,
+    Direct
+};
+
+struct PrescribedTrace {
+    PrescribedRoute route = PrescribedRoute::Direct;
+    // At the origin: the first term left out, |a b x / c|.
+    double firstOmittedTerm = 0.0;
+    // Largest term of a series over its sum, times the number of terms.
+    double cancellation = 1.0;
+    // The sum of the magnitudes of the parts a connection formula adds, over
+    // the magnitude of their sum.
+    double combination = 1.0;
+    // A series stopped on a negligible term before every factor a + k,
+    // b + k, c + k had turned positive: later terms may grow again.
+    bool stoppedEarly = false;
+    // Largest argument of a Gamma value the method used.
+    double gammaArgument = 0.0;
+    // The bound on the error of Gauss's sum taken for the value at x.
+    double gaussSumBound = 0.0;
+    // Passes of the logarithmic case's digamma sum.
+    int passes = 0;
+    // Distance of c - a - b from the nearest integer, where Gamma(d) and
+    // Gamma(-d) of the connection formula approach their poles.
+    double integerDistance = 1.0;
+};
+
+// The largest |v| over the arguments of the Gamma values a method takes.
+double largestMagnitude(std::initializer_list<double> values) {
+    double largest = 0.0;
+    for (double v : values) largest = std::fmax(largest, std::fabs(v));
+    return largest;
+}
+
+// Bounds under which the plain evaluation's value is kept, found on the
+// accuracy sweep (every kept point within 64 (1 + kappa) units of 2^-52,
+// with a margin of a hundred or more in the measured cancellation).
+constexpr double kKeptSeriesCancellation = 0x1p20;  // terms times largest term over sum
+constexpr double kKeptConnectionCombination = 32.0;
+constexpr double kKeptLogarithmicCombination = 4.0;
+// The logarithmic case is kept where c - a - b is its integer up to a few
+// units of its last place.
+constexpr double kKeptLogarithmicDistance = 0x1p-51;
+constexpr double kKeptGammaArgument = 30.0;    // Gamma values accurate to a few units
+constexpr double kKeptIntegerDistance = 0.05;  // c - a - b this far from an integer
+constexpr int kKeptLogarithmicPasses = 60;     // also bounds the time taken
+constexpr double kKeptOriginTerm = 0x1p-48;    // 16 units of 2^-52
+constexpr double kKeptGaussSumBound = 0x1p-46;
+
+// Which method answers: the plain evaluation where what it saw on the way
+// vouches for its value (few terms no larger than their sum, Gamma values
+// of moderate arguments, c - a - b not near an integer unless exactly one),
+// the careful evaluation of gauss_careful.cpp everywhere else.
+bool keepPrescribed(const PrescribedTrace& t) {
+    switch (t.route) {
+        case PrescribedRoute::Origin:
+            return t.firstOmittedTerm <= kKeptOriginTerm;
+        case PrescribedRoute::Power:
+        case PrescribedRoute::Undefined:
+            return true;
+        case PrescribedRoute::Polynomial:
+        case PrescribedRoute::Euler:
+        case PrescribedRoute::Pfaff:
+        case PrescribedRoute::Direct:
+            return !t.stoppedEarly && t.cancellation <= kKeptSeriesCancellation;
+        case PrescribedRoute::GaussSum:
+            return t.gaussSumBound <= kKeptGaussSumBound && t.gammaArgument <= kKeptGammaArgument;
+        case PrescribedRoute::Connection:
+            return !t.stoppedEarly && t.cancellation <= kKeptSeriesCancellation &&
+                   t.combination <= kKeptConnectionCombination && t.gammaArgument <= kKeptGammaArgument &&
+                   t.integerDistance >= kKeptIntegerDistance;
+        case PrescribedRoute::Logarithmic:
+            return t.integerDistance <= kKeptLogarithmicDistance &&
+                   t.combination <= kKeptLogarithmicCombination && t.gammaArgument <= kKeptGammaArgument &&
+                   t.passes <= kKeptLogarithmicPasses;
+    }
+    return false;
+}
+
+struct SeriesSum {
+    double value;
+    double largest;
+    int terms;
+    bool settled;
+    bool stoppedEarly;
+};
+
 bool within(double v, double target, double tolerance) {
     return std::fabs(v - target) < tolerance;
 }
@@ -35,6 +134,40 @@ bool within(double v, double target, double tolerance) {
 bool roundsToNonPositiveInteger(double v) {
     const double r = Oru::round(v);
     return r <= 0.0 && within(v, r, kTolerance);
+}
+
+// The hypergeometric series in x summed until a term no longer changes the
+// sum (at most 1000 terms), with the largest term met on the way: the sum
+// can be no more accurate than the extended precision's rounding of that
+// term. Carried in extended precision: the terms of an alternating series
+// can exceed its sum by many orders of magnitude.
+SeriesSum sumSeries(double a, double b, double c, double x) {
+    long double la = a;
+    long double lb = b;
+    long double lc = c;
+    const long double lx = x;
+    long double sum = 1.0L;
+    long double term = 1.0L;
+    long double k = 1.0L;
+    long double change = 0.0L;
+    long double largest = 1.0L;
+    for (int pass = 0; pass < kMaxSeriesTerms; ++pass) {
+        term = ((((1.0L / lc) / k) * la) * lb) * (lx * term);
+        const long double next = sum + term;
+        la = la + 1.0L;
+        lb = lb + 1.0L;
+        lc = lc + 1.0L;
+        k = k + 1.0L;
+        largest = std::fmax(largest, std::fabs(term));
+        if (next == sum) {
+            const bool early = term != 0.0L && std::fmin(std::fmin(la, lb), lc) < 0.0L;
+            return {static_cast<double>(sum), static_cast<double>(largest), pass + 1, true, early};
+        }
+        change = next - sum;
+        sum = next;
+    }
+    return {static_cast<double>(sum), static_cast<double>(largest), kMaxSeriesTerms,
+            !(std::fabs(change) > kTolerance), false};
 }
 
 // (1 - x)^d for the Euler transformation: the C runtime's pow on a real base.
@@ -47,36 +180,55 @@ tabulComplex realValue(double v) {
     return {v, 0.0};
 }
 
+// The series as the prescribed evaluation sums it, noting in the trace how
+// far its largest term exceeded the sum.
+double tracedSeries(PrescribedTrace& trace, double a, double b, double c, double x) {
+    const SeriesSum sum = sumSeries(a, b, c, x);
+    if (!sum.settled) Throw("not converging", kNoArgument);
+    trace.cancellation = std::fmax(trace.cancellation, sum.terms * (sum.largest / std::fabs(sum.value)));
+    trace.stoppedEarly = trace.stoppedEarly || sum.stoppedEarly;
+    return sum.value;
+}
+
 // 2F1(a, b; c; x) = (1 - x)^-a 2F1(a, c - b; c; x/(x - 1)) when b > 0
 // (tested as c - b < c), else the same with a and b exchanged. s = 1 - x;
 // x/(x - 1) is formed as -x times the reciprocal of s.
-tabulComplex pfaffTransformation(double a, double b, double c, double x, const tabulComplex& s) {
+tabulComplex pfaffTransformation(PrescribedTrace& trace, double a, double b, double c, double x,
+                                 const tabulComplex& s) {
+    trace.route = PrescribedRoute::Pfaff;
     const double z = -x * (1.0 / s.re);
     if (c - b < c) {
         const tabulComplex factor = complexPowerReal(s, -a);
-        return complexMul(factor, realValue(gaussSeries(a, c - b, c, z)));
+        return complexMul(factor, realValue(tracedSeries(trace, a, c - b, c, z)));
     }
     const tabulComplex factor = complexPowerReal(s, -b);
-    return complexMul(factor, realValue(gaussSeries(c - a, b, c, z)));
+    return complexMul(factor, realValue(tracedSeries(trace, c - a, b, c, z)));
 }
 
 // Connection to 1 - x for c - a - b = d not an integer:
 // 2F1 = Gamma(c) [Gamma(d)/(Gamma(c-a)Gamma(c-b)) 2F1(a, b; 1-d; s)
 //      + s^d Gamma(-d)/(Gamma(a)Gamma(b)) 2F1(c-a, c-b; d+1; s)].
-double connectionToOneMinusX(double a, double b, double c, double d, const tabulComplex& s) {
-    const double f1 = gaussSeries(a, b, 1.0 - d, s.re);
+double connectionToOneMinusX(PrescribedTrace& trace, double a, double b, double c, double d,
+                             const tabulComplex& s) {
+    trace.route = PrescribedRoute::Connection;
+    trace.gammaArgument = largestMagnitude({a, b, c, c - a, c - b, d});
+    trace.integerDistance = std::fabs(d - Oru::round(d));
+    const double f1 = tracedSeries(trace, a, b, 1.0 - d, s.re);
     const double gd = realGamma(d);
     const double gca = realGamma(c - a);
     const double gcb = realGamma(c - b);
     const double t1 = gd * f1 / (gca * gcb);
-    const double f2 = gaussSeries(c - a, c - b, d + 1.0, s.re);
+    const double f2 = tracedSeries(trace, c - a, c - b, d + 1.0, s.re);
     const double gmd = realGamma(-d);
     const double ga = realGamma(a);
     const double gb = realGamma(b);
     const double t2 = gmd * f2 / (ga * gb);
     const double p = complexPowerReal(s, d).re;
     const double gc = realGamma(c);
-    return gc * (t2 * p + t1);
+    const double value = gc * (t2 * p + t1);
+    const double terms = std::fabs(t2 * p) + std::fabs(t1);
+    trace.combination = terms * std::fabs(gc / value);
+    return value;
 }
 
 // The parameters of the logarithmic connection formula for c - a - b = id,
@@ -100,7 +252,7 @@ LogCaseOrder logCaseOrder(double d, double id) {
 // The infinite sum with the digamma terms, sum over t of
 // (a+d1)_t (b+d1)_t / (t! (t+e)!) s^t [psi(1+t) + psi(1+e+t) - psi(a+d1+t)
 // - psi(b+d1+t) - ln s], summed until it no longer changes.
-long double logCaseDigammaSum(double a, double b, const LogCaseOrder& k, double sre) {
+long double logCaseDigammaSum(PrescribedTrace& trace, double a, double b, const LogCaseOrder& k, double sre) {
     const long double ad = static_cast<long double>(a) + k.d1;
     const long double bd = static_cast<long double>(b) + k.d1;
     const long double onePlusE = 1.0L + k.e;
@@ -118,6 +270,8 @@ long double logCaseDigammaSum(double a, double b, const LogCaseOrder& k, double 
                               digamma(static_cast<double>(ad + t)) - digamma(static_cast<double>(bd + t)) -
                               logS;
         const long double next = q * p + y;
+        trace.passes = pass + 1;
+        trace.combination = std::fmax(trace.combination, static_cast<double>(std::fabs(q * p / next)));
         if (next == y) return y;
         change = next - y;
         y = next;
@@ -146,10 +300,14 @@ long double logCaseFiniteSum(double a, double b, const LogCaseOrder& k, double s
 
 // Connection to 1 - x when c - a - b = id is an integer, where the two
 // terms of the general formula have poles that cancel into logarithms.
-double logarithmicConnection(double a, double b, double c, double d, double id, const tabulComplex& s) {
+double logarithmicConnection(PrescribedTrace& trace, double a, double b, double c, double d, double id,
+                             const tabulComplex& s) {
+    trace.route = PrescribedRoute::Logarithmic;
+    trace.gammaArgument = largestMagnitude({a, b, c, d, a + d, b + d});
+    trace.integerDistance = std::fabs(d - id);
     const LogCaseOrder k = logCaseOrder(d, id);
     const double sre = s.re;
-    long double y = logCaseDigammaSum(a, b, k, sre);
+    long double y = logCaseDigammaSum(trace, a, b, k, sre);
     if (k.m == 0) {
         const double gc = realGamma(c);
         const double ga = realGamma(a);
@@ -167,12 +325,31 @@ double logarithmicConnection(double a, double b, double c, double d, double id, 
     y = y * gc / (static_cast<long double>(gad2) * gbd2);
     if ((k.m & 1) != 0) y = -y;
     const long double q = std::pow(static_cast<long double>(sre), static_cast<long double>(id));
-    if (id >= 1.0) return static_cast<double>(y1 + y * q);
-    return static_cast<double>(q * y1 + y);
+    const long double value = id >= 1.0 ? y1 + y * q : q * y1 + y;
+    const long double parts = id >= 1.0 ? std::fabs(y1) + std::fabs(y * q) : std::fabs(q * y1) + std::fabs(y);
+    trace.combination = std::fmax(trace.combination, static_cast<double>(parts / std::fabs(value)));
+    return static_cast<double>(value);
 }
 
-tabulComplex evaluateGauss(double a, double b, double c, double x) {
-    if (std::fabs(x) < kEpsilon) return {1.0, 0.0};
+// Gauss's sum differs from the value at x = 1 - s by about s a b / (1 - d)
+// for d = c - a - b >= 2, by terms of the size of s^d and s ln s as well
+// for 1 <= d < 2, and by s^d for d < 1: a bound of that difference relative
+// to the sum (twice the leading term, or with the logarithm added).
+double gaussSumBound(double a, double b, double d, double s) {
+    if (d >= 2.0) return 2.0 * s * std::fabs(a * b) / (d - 1.0);
+    if (!(d >= 1.0)) return HUGE_VAL;
+    const double logS = -std::log(s);
+    return s * std::fabs(a * b) * (logS + 1.0 / std::fmax(d - 1.0, 1.0 / logS));
+}
+
+tabulComplex evaluateGauss(PrescribedTrace& trace, double a, double b, double c, double x) {
+    if (std::fabs(x) < kEpsilon) {
+        trace.route = PrescribedRoute::Origin;
+        // Where c is a pole the value 1 at the origin is a convention.
+        const bool pole = c < kTolerance && within(c, Oru::round(c), kTolerance);
+        trace.firstOmittedTerm = (x == 0.0 || pole) ? 0.0 : std::fabs(a * b * x / c);
+        return {1.0, 0.0};
+    }
     const double r = std::fabs(x);
     if (!(r <= 1.0)) Throw("overflow", kNoArgument);
 
@@ -186,8 +363,14 @@ tabulComplex evaluateGauss(double a, double b, double c, double x) {
 
     // b = c or a = c: 2F1 reduces to (1 - x)^-a or (1 - x)^-b.
     if (r < 1.0) {
-        if (within(b, c, kTolerance)) return complexPowerReal(s, -a);
-        if (within(a, c, kTolerance)) return complexPowerReal(s, -b);
+        if (within(b, c, kTolerance)) {
+            trace.route = PrescribedRoute::Power;
+            return complexPowerReal(s, -a);
+        }
+        if (within(a, c, kTolerance)) {
+            trace.route = PrescribedRoute::Power;
+            return complexPowerReal(s, -b);
+        }
     }
 
     // c a non-positive integer: defined only as a polynomial that ends
@@ -195,11 +378,16 @@ tabulComplex evaluateGauss(double a, double b, double c, double x) {
     const double rc = Oru::round(c);
     if (c < kTolerance && within(c, rc, kTolerance)) {
         if ((aIsPolynomialDegree && ra > rc) || (bIsPolynomialDegree && rb > rc)) {
-            return realValue(gaussSeries(aa, bb, rc, x));
+            trace.route = PrescribedRoute::Polynomial;
+            return realValue(tracedSeries(trace, aa, bb, rc, x));
         }
+        trace.route = PrescribedRoute::Undefined;
         Throw("domain error", kNoArgument);
     }
-    if (aIsPolynomialDegree || bIsPolynomialDegree) return realValue(gaussSeries(aa, bb, c, x));
+    if (aIsPolynomialDegree || bIsPolynomialDegree) {
+        trace.route = PrescribedRoute::Polynomial;
+        return realValue(tracedSeries(trace, aa, bb, c, x));
+    }
 
     const double d = (c - a) - b;
     // Gauss's summation at x = 1.
@@ -208,6 +396,9 @@ tabulComplex evaluateGauss(double a, double b, double c, double x) {
         const double gc = realGamma(c);
         const double gca = realGamma(c - a);
         const double gcb = realGamma(c - b);
+        trace.route = PrescribedRoute::GaussSum;
+        trace.gammaArgument = largestMagnitude({c, d, c - a, c - b});
+        trace.gaussSumBound = gaussSumBound(a, b, d, 1.0 - x);
         return realValue(gd * gc / gca / gcb);
     }
     // The series diverges on the unit circle for d <= -1, and at x = 1 for
@@ -221,18 +412,22 @@ tabulComplex evaluateGauss(double a, double b, double c, double x) {
         // Euler: 2F1(a, b; c; x) = (1 - x)^d 2F1(c - a, c - b; c; x), a
         // polynomial when c - a or c - b is a non-positive integer.
         if (roundsToNonPositiveInteger(c - a) || roundsToNonPositiveInteger(c - b)) {
+            trace.route = PrescribedRoute::Euler;
             const tabulComplex factor = eulerFactor(s, d);
-            return complexMul(factor, realValue(gaussSeries(c - a, c - b, c, x)));
+            return complexMul(factor, realValue(tracedSeries(trace, c - a, c - b, c, x)));
         }
-        if (x < kPfaffBound) return pfaffTransformation(a, b, c, x, s);
+        if (x < kPfaffBound) return pfaffTransformation(trace, a, b, c, x, s);
     }
 
     const double rd = Oru::round(d);
     if (x > kConnectionBound) {
-        if (std::fabs(d - rd) > kLogCaseTolerance) return realValue(connectionToOneMinusX(a, b, c, d, s));
-        return realValue(logarithmicConnection(a, b, c, d, rd, s));
+        if (std::fabs(d - rd) > kLogCaseTolerance) {
+            return realValue(connectionToOneMinusX(trace, a, b, c, d, s));
+        }
+        return realValue(logarithmicConnection(trace, a, b, c, d, rd, s));
     }
-    return realValue(gaussSeries(a, b, c, x));
+    trace.route = PrescribedRoute::Direct;
+    return realValue(tracedSeries(trace, a, b, c, x));
 }
 
 bool allFinite(double a, double b, double c, double x) {
@@ -242,40 +437,27 @@ bool allFinite(double a, double b, double c, double x) {
 }  // namespace
 
 double gaussSeries(double a, double b, double c, double x) {
-    // Carried in extended precision: the terms of an alternating series can
-    // exceed its sum by many orders of magnitude.
-    long double la = a;
-    long double lb = b;
-    long double lc = c;
-    const long double lx = x;
-    long double sum = 1.0L;
-    long double term = 1.0L;
-    long double k = 1.0L;
-    long double change = 0.0L;
-    for (int pass = 0; pass < kMaxSeriesTerms; ++pass) {
-        term = ((((1.0L / lc) / k) * la) * lb) * (lx * term);
-        const long double next = sum + term;
-        la = la + 1.0L;
-        lb = lb + 1.0L;
-        lc = lc + 1.0L;
-        k = k + 1.0L;
-        if (next == sum) return static_cast<double>(sum);
-        change = next - sum;
-        sum = next;
-    }
-    if (std::fabs(change) > kTolerance) Throw("not converging", kNoArgument);
-    return static_cast<double>(sum);
+    const SeriesSum sum = sumSeries(a, b, c, x);
+    if (!sum.settled) Throw("not converging", kNoArgument);
+    return sum.value;
 }
 
 tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
-    const tabulComplex value = evaluateGauss(a, b, c, x);
-    // With finite arguments a value beyond the double range, or the NaN of
-    // infinite intermediate Gamma factors divided by each other, is an
-    // overflow, not a result.
-    if (allFinite(a, b, c, x) && !(std::isfinite(value.re) && std::isfinite(value.im))) {
-        Throw("overflow", kNoArgument);
+    // Infinite or NaN arguments have no value to improve on: the plain
+    // evaluation answers as it does.
+    PrescribedTrace trace;
+    if (!allFinite(a, b, c, x)) return evaluateGauss(trace, a, b, c, x);
+    tabulComplex value{0.0, 0.0};
+    try {
+        value = evaluateGauss(trace, a, b, c, x);
+    } catch (const Vesk::Run::AppException&) {
+        // The point where 2F1 is undefined keeps its error; every other
+        // error of the plain evaluation is checked by the careful one.
+        if (trace.route == PrescribedRoute::Undefined) throw;
+        return realValue(carefulGauss(a, b, c, x));
     }
-    return value;
+    if (keepPrescribed(trace) && std::isfinite(value.re) && std::isfinite(value.im)) return value;
+    return realValue(carefulGauss(a, b, c, x));
 }
 
 void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,

@@ -1,0 +1,472 @@
+#include "numeric/hypergeometric/gauss_careful.hpp"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+
+#include "numeric/core/constants.hpp"
+#include "numeric/core/double_double.hpp"
+#include "oru/utility.hpp"
+
+namespace Oru {
+
+namespace {
+
+constexpr int kMaxExtendedTerms = 5000;
+constexpr int kMaxWideTerms = 1500;
+// A series stops once its remaining terms, bounded by a geometric tail, are
+// below this fraction of the sum.
+constexpr double kTailBound = 0x1p-64;
+constexpr double kIntegerTolerance = 1e-13;
+// Rounding error per operation of double-double and of extended arithmetic,
+// with a margin for the few operations each term takes.
+constexpr long double kWideRounding = 0x1p-101L;
+constexpr long double kExtendedRounding = 0x1p-61L;
+// A form whose error bound is below the first value answers at once; the
+// best form is accepted up to the second, beyond it the function refuses.
+constexpr long double kEnoughAccuracy = 0x1p-49L;
+constexpr long double kLeastAccuracy = 0x1p-40L;
+// The series at x, at x/(x - 1) or at 1 - x is used where that point is at
+// most this far from 0.
+constexpr double kNearPoint = 0.5;
+// Direct summation in x still competes with the connection to 1 - x up to here.
+constexpr double kDirectLimit = 0.9;
+// c - a - b closer than this to an integer m: the connection to 1 - x is
+// written as a function of c - a - b - m, without the two poles.
+constexpr double kLimitFormBand = 0.25;
+// Stirling's series for ln Gamma is used from here on.
+constexpr long double kStirlingStart = 12.0L;
+// B_2k / (2k (2k - 1)) for k = 1 ... 8.
+constexpr long double kStirlingCoefficients[] = {
+    1.0L / 12.0L,   -1.0L / 360.0L,      1.0L / 1260.0L, -1.0L / 1680.0L,
+    1.0L / 1188.0L, -691.0L / 360360.0L, 1.0L / 156.0L,  -3617.0L / 122400.0L,
+};
+
+// A value and a bound on its relative rounding error (infinite: no value).
+struct Estimate {
+    long double value;
+    long double error;
+};
+
+constexpr Estimate kNoEstimate{0.0L, HUGE_VALL};
+
+Estimate product(const Estimate& p, const Estimate& q) {
+    return {p.value * q.value, p.error + q.error + kExtendedRounding};
+}
+
+// The sum of two values, whose errors grow by the ratio of their size to
+// that of their sum.
+Estimate sum(const Estimate& p, const Estimate& q) {
+    const long double value = p.value + q.value;
+    const long double spread = std::fabs(p.value) * p.error + std::fabs(q.value) * q.error;
+    return {value, spread / std::fabs(value) + kExtendedRounding};
+}
+
+bool isNonPositiveInteger(double v) {
+    const double r = Oru::round(v);
+    return r <= 0.0 && std::fabs(v - r) < kIntegerTolerance;
+}
+
+// Arithmetic of the series below: extended precision, or double-double.
+long double leading(long double v) {
+    return v;
+}
+double leading(const DoubleDouble& v) {
+    return v.hi;
+}
+long double widened(long double v) {
+    return v;
+}
+long double widened(const DoubleDouble& v) {
+    return toLongDouble(v);
+}
+
+// sum over k of (a)_k (b)_k / ((c)_k k!) z^k, its relative error bounded by
+// the number of terms and the largest term over the sum, in the arithmetic
+// Number (rounding unit `rounding`) with at most maxTerms terms.
+template <typename Number>
+Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Number& z, long double rounding,
+                  int maxTerms) {
+    Number total(1.0);
+    Number term(1.0);
+    long double largest = 1.0L;
+    // Beyond this index no factor a + k, b + k or c + k changes sign again,
+    // so the terms no longer change their pattern of signs.
+    const long double lastTurn = std::fmax(0.0L, -std::fmin(std::fmin(widened(a), widened(b)), widened(c)));
+    const auto estimate = [&](int terms) {
+        const long double spread = largest / std::fabs(widened(total));
+        return Estimate{widened(total), rounding * (terms + 2) * spread};
+    };
+    for (int k = 0; k < maxTerms; ++k) {
+        const double index = k;
+        const Number numerator = (a + Number(index)) * (b + Number(index));
+        if (leading(numerator) == 0.0) return estimate(k);  // a polynomial ends here
+        const Number denominator = (c + Number(index)) * Number(index + 1.0);
+        term = term * (numerator / denominator) * z;
+        total = total + term;
+        const long double size = std::fabs(widened(term));
+        if (!(size <= DBL_MAX && std::fabs(widened(total)) <= DBL_MAX)) return kNoEstimate;
+        largest = std::fmax(largest, size);
+        if (index > lastTurn) {
+            const long double ratio = std::fmax(
+                std::fabs(widened(numerator) / widened(denominator) * widened(z)), std::fabs(widened(z)));
+            if (ratio < 1.0L && size <= kTailBound * (1.0L - ratio) * std::fabs(widened(total))) {
+                return estimate(k + 1);
+            }
+        }
+    }
+    return kNoEstimate;
+}
+
+// The series in extended precision, and again in double-double where the
+// first cannot vouch for its result.
+Estimate wideSeries(const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
+                    const DoubleDouble& z) {
+    const Estimate fast = seriesIn(toLongDouble(a), toLongDouble(b), toLongDouble(c), toLongDouble(z),
+                                   kExtendedRounding, kMaxExtendedTerms);
+    if (fast.error <= kEnoughAccuracy) return fast;
+    const Estimate wide = seriesIn(a, b, c, z, kWideRounding, kMaxWideTerms);
+    return wide.error < fast.error ? wide : fast;
+}
+
+// s^p for s > 0 in extended precision.
+Estimate power(long double s, long double p) {
+    return {std::pow(s, p), kExtendedRounding * (2.0L + std::fabs(p * std::log(s)))};
+}
+
+// A real value as sign * e^log, for products of Gamma values far beyond the
+// double range.
+struct SignedLog {
+    long double log;
+    int sign;
+};
+
+SignedLog logGamma(long double v) {
+    int sign = 1;
+    const long double log = ::lgammal_r(v, &sign);
+    return {log, sign};
+}
+
+// prod Gamma(up) / prod Gamma(down) times e^extra, with its error bound
+// (the logarithms are rounded relative to their size).
+Estimate gammaQuotient(std::initializer_list<long double> up, std::initializer_list<long double> down,
+                       long double extra) {
+    long double log = extra;
+    long double size = std::fabs(extra);
+    int sign = 1;
+    for (long double v : up) {
+        const SignedLog g = logGamma(v);
+        log += g.log;
+        size += std::fabs(g.log);
+        sign *= g.sign;
+    }
+    for (long double v : down) {
+        const SignedLog g = logGamma(v);
+        log -= g.log;
+        size += std::fabs(g.log);
+        sign *= g.sign;
+    }
+    // A pole in the denominator makes the quotient 0, exactly.
+    if (std::isnan(log)) return kNoEstimate;
+    return {sign * std::exp(log), kExtendedRounding * (4.0L + size)};
+}
+
+// 1 - x and x/(x - 1) as double-double values.
+struct Points {
+    double x;
+    DoubleDouble s;
+    DoubleDouble z;
+    long double sExtended;
+};
+
+Points pointsOf(double x) {
+    const DoubleDouble s = twoSum(1.0, -x);
+    return {x, s, DoubleDouble(-x) / s, toLongDouble(s)};
+}
+
+// Tries the forms in turn and keeps the best; stops once one is accurate.
+class BestForm {
+public:
+    bool consider(const Estimate& e) {
+#ifdef ORU_CAREFUL_DEBUG
+        fprintf(stderr, "  form %.17Lg err %.3Lg\n", e.value, e.error);
+#endif
+        if (e.error < best_.error) best_ = e;
+        return best_.error <= kEnoughAccuracy;
+    }
+    bool done() const {
+        return best_.error <= kEnoughAccuracy;
+    }
+    const Estimate& best() const {
+        return best_;
+    }
+
+private:
+    Estimate best_ = kNoEstimate;
+};
+
+// The forms for x near 0: the series at x, Euler's (1 - x)^(c-a-b) 2F1(c-a,
+// c-b; c; x), and Pfaff's (1 - x)^-a 2F1(a, c-b; c; z) and (1 - x)^-b
+// 2F1(c-a, b; c; z) at z = x/(x - 1), the point nearer 0 first.
+void seriesForms(BestForm& forms, double a, double b, double c, const Points& p) {
+    const DoubleDouble ca = DoubleDouble(c) - DoubleDouble(a);
+    const DoubleDouble cb = DoubleDouble(c) - DoubleDouble(b);
+    const long double d = toLongDouble(ca - DoubleDouble(b));
+    const auto atX = [&] {
+        if (std::fabs(p.x) > kNearPoint) return false;
+        return forms.consider(wideSeries(a, b, c, p.x)) ||
+               forms.consider(product(power(p.sExtended, d), wideSeries(ca, cb, c, p.x)));
+    };
+    const auto atZ = [&] {
+        if (std::fabs(p.z.hi) > kNearPoint) return false;
+        return forms.consider(product(power(p.sExtended, -a), wideSeries(a, cb, c, p.z))) ||
+               forms.consider(product(power(p.sExtended, -b), wideSeries(ca, b, c, p.z)));
+    };
+    if (std::fabs(p.z.hi) < std::fabs(p.x)) {
+        if (!atZ()) atX();
+    } else {
+        if (!atX()) atZ();
+    }
+}
+
+// (c - b)_n / (c)_n in extended precision.
+Estimate pochhammerQuotient(const DoubleDouble& cb, double c, int n) {
+    long double q = 1.0L;
+    for (int j = 0; j < n; ++j) q = q * (toLongDouble(cb) + j) / (static_cast<long double>(c) + j);
+    return {q, kExtendedRounding * (2.0L * n + 1.0L)};
+}
+
+// The polynomial 2F1(-n, b; c; x), n = -a: the sum at x, Pfaff's form at z
+// (still a polynomial, times (1 - x)^n) and, for x > 0, the reversed sum
+// (c - b)_n / (c)_n 2F1(-n, b; b - c - n + 1; 1 - x).
+void polynomialForms(BestForm& forms, double a, const DoubleDouble& b, double c, const Points& p) {
+    const DoubleDouble cb = DoubleDouble(c) - b;
+    if (forms.consider(wideSeries(a, b, c, p.x))) return;
+    if (std::fabs(p.z.hi) <= 1.0 &&
+        forms.consider(product(power(p.sExtended, -a), wideSeries(a, cb, c, p.z)))) {
+        return;
+    }
+    if (p.x > 0.0 && -a < kMaxWideTerms) {
+        const DoubleDouble reversed = DoubleDouble(a) - cb + DoubleDouble(1.0);
+        forms.consider(
+            product(pochhammerQuotient(cb, c, static_cast<int>(-a)), wideSeries(a, b, reversed, p.s)));
+    }
+}
+
+// log1p(e / w) / e, and its limit 1/w at e = 0.
+long double log1pOver(long double e, long double w) {
+    if (e == 0.0L) return 1.0L / w;
+    return std::log1p(e / w) / e;
+}
+
+// ((w + e)^q - w^q) / e, and its limit q w^(q-1) at e = 0.
+long double powerDifferenceOver(long double e, long double w, long double q) {
+    if (e == 0.0L) return q * std::pow(w, q - 1.0L);
+    return std::pow(w, q) * std::expm1(q * std::log1p(e / w)) / e;
+}
+
+// (ln Gamma(z + e) - ln Gamma(z)) / e, the mean of the digamma function over
+// [z, z + e] (digamma(z) itself at e = 0), without the cancellation of the
+// difference: the recurrence Gamma(w + 1) = w Gamma(w) lifts w to 12 or
+// beyond, where Stirling's series is differenced term by term. False when a
+// pole of Gamma lies between z and z + e.
+bool meanDigamma(long double z, long double e, long double& result) {
+    long double lifted = 0.0L;
+    long double w = z;
+    while (w < kStirlingStart) {
+        if (w == 0.0L || e / w <= -1.0L) return false;
+        lifted += log1pOver(e, w);
+        w += 1.0L;
+    }
+    long double r = (w - 0.5L) * log1pOver(e, w) + std::log(w + e) - 1.0L;
+    long double q = -1.0L;
+    for (long double coefficient : kStirlingCoefficients) {
+        r += coefficient * powerDifferenceOver(e, w, q);
+        q -= 2.0L;
+    }
+    result = r - lifted;
+    return true;
+}
+
+// ln|Gamma(z + e) / Gamma(z)| with its sign, and the mean digamma value
+// (that logarithm over e) where no pole lies between z and z + e.
+struct GammaRatio {
+    long double log;
+    long double mean;
+    int sign;
+};
+
+GammaRatio gammaRatio(long double z, long double e) {
+    long double mean = 0.0L;
+    if (meanDigamma(z, e, mean)) return {e * mean, mean, 1};
+    const SignedLog up = logGamma(z + e);
+    const SignedLog down = logGamma(z);
+    const long double log = up.log - down.log;
+    return {log, log / e, up.sign * down.sign};
+}
+
+// The connection to 1 - x for c - a - b = d = m + e, m >= 0 an integer and
+// |e| small, where the two terms of the general formula each have a pole at
+// e = 0 and their sum does not. With A = a + m, B = b + m:
+//
+//   2F1 = Gamma(c) Gamma(d) / (Gamma(c-a) Gamma(c-b)) sum_{k<m} (a)_k (b)_k
+//         / ((1-d)_k k!) s^k
+//       + (-1)^m Gamma(c) s^d (pi e / sin(pi e)) / (Gamma(a) Gamma(b)
+//         Gamma(m+1+e)) sum_n W_n,
+//
+// where W_n = (g_n(0) - g_n(e)) / (e g_n(e)|_(n=0)), g_n(t) = Gamma(A+n+t)
+// Gamma(B+n+t) s^(n+t) / (Gamma(m+n+1+t) Gamma(n+1-e+t)). The difference is
+// taken analytically: W_0 = expm1(e Q) / e with Q the sum of mean digamma
+// values, and each later W_n follows from the ratio of consecutive g's and
+// the difference of the ratios, which carries the factor e explicitly. At
+// e = 0 this is the logarithmic connection formula.
+Estimate limitConnection(long double a, long double b, long double c, long double ca, long double cb, int m,
+                         long double e, long double s) {
+    const long double bigA = a + m;
+    const long double bigB = b + m;
+    const long double logS = std::log(s);
+    const GammaRatio lm = gammaRatio(m + 1.0L, e);
+    const GammaRatio l1 = gammaRatio(1.0L, -e);
+    const GammaRatio la = gammaRatio(bigA, e);
+    const GammaRatio lb = gammaRatio(bigB, e);
+    // g_0(0) / g_0(e) = e^(e Q) with Q = L(m+1) + L(1, -e) - L(A) - L(B) - ln s,
+    // unless a pole between A and A + e (or B, B + e) turns its sign.
+    const long double eq = lm.log - l1.log - la.log - lb.log - e * logS;
+    const int sign = lm.sign * l1.sign * la.sign * lb.sign;
+    long double g = sign * std::exp(eq);
+    long double w = 0.0L;
+    if (e == 0.0L) {
+        w = lm.mean + l1.mean - la.mean - lb.mean - logS;
+    } else if (sign > 0) {
+        w = std::expm1(eq) / e;
+    } else {
+        w = (g - 1.0L) / e;
+    }
+    long double total = w;
+    long double largest =
+        std::fmax(std::fabs(w), std::fabs(lm.mean) + std::fabs(l1.mean) + std::fabs(la.mean) +
+                                    std::fabs(lb.mean) + std::fabs(logS));
+    const long double lastTurn = std::fmax(0.0L, -std::fmin(bigA, bigB));
+    int n = 0;
+    for (;; ++n) {
+        if (n >= kMaxWideTerms) return kNoEstimate;
+        const long double alpha = bigA + n;
+        const long double beta = bigB + n;
+        const long double gamma = m + n + 1.0L;
+        const long double eta = n + 1.0L - e;
+        const long double ratioAtZero = alpha * beta * s / (gamma * eta);
+        const long double ratioAtE = (alpha + e) * (beta + e) * s / ((gamma + e) * (n + 1.0L));
+        const long double ratioDifference =
+            s *
+            (alpha * beta * (gamma + eta) - gamma * eta * (alpha + beta) + e * (alpha * beta - gamma * eta)) /
+            (gamma * eta * (gamma + e) * (n + 1.0L));
+        w = w * ratioAtE + g * ratioDifference;
+        g = g * ratioAtZero;
+        total += w;
+        const long double size = std::fmax(std::fabs(w), std::fabs(g));
+        if (!(size <= LDBL_MAX)) return kNoEstimate;
+        largest = std::fmax(largest, size);
+        const long double ratio = std::fmax(std::fabs(ratioAtZero), s);
+        if (n > lastTurn && ratio < 1.0L && size <= kTailBound * (1.0L - ratio) * std::fabs(total)) break;
+    }
+    const long double parity = (m % 2 == 0) ? 1.0L : -1.0L;
+    const long double sine = e == 0.0L ? 1.0L : kPi * e / std::sin(kPi * e);
+    const Estimate factor = gammaQuotient({c}, {a, b, m + 1.0L + e}, (m + e) * logS);
+    const Estimate singular = product({parity * sine * factor.value, factor.error},
+                                      {total, kExtendedRounding * (n + 8.0L) * largest / std::fabs(total)});
+    if (m == 0) return singular;
+    long double finite = 1.0L;
+    long double term = 1.0L;
+    long double finiteLargest = 1.0L;
+    for (int k = 0; k + 1 < m; ++k) {
+        term = term * (a + k) * (b + k) / ((1.0L - m - e + k) * (k + 1.0L)) * s;
+        finite += term;
+        finiteLargest = std::fmax(finiteLargest, std::fabs(term));
+    }
+    const Estimate finiteFactor = gammaQuotient({c, m + e}, {ca, cb}, 0.0L);
+    const Estimate finitePart =
+        product(finiteFactor, {finite, kExtendedRounding * (m + 2.0L) * finiteLargest / std::fabs(finite)});
+    return sum(finitePart, singular);
+}
+
+// The connection to 1 - x (DLMF 15.8.4):
+//   2F1 = Gamma(c) Gamma(d) / (Gamma(c-a) Gamma(c-b)) 2F1(a, b; 1-d; s)
+//       + s^d Gamma(c) Gamma(-d) / (Gamma(a) Gamma(b)) 2F1(c-a, c-b; d+1; s),
+// d = c - a - b, s = 1 - x; near an integer d the limit form above.
+Estimate connectionForm(double a, double b, double c, const Points& p) {
+    const DoubleDouble ca = DoubleDouble(c) - DoubleDouble(a);
+    const DoubleDouble cb = DoubleDouble(c) - DoubleDouble(b);
+    const DoubleDouble d = ca - DoubleDouble(b);
+    const double m = std::nearbyint(d.hi);
+    const long double e = toLongDouble(d - DoubleDouble(m));
+    const long double s = p.sExtended;
+    if (std::fabs(e) >= kLimitFormBand) {
+        const Estimate first =
+            product(gammaQuotient({c, toLongDouble(d)}, {toLongDouble(ca), toLongDouble(cb)}, 0.0L),
+                    wideSeries(a, b, DoubleDouble(1.0) - d, p.s));
+        const Estimate second =
+            product(gammaQuotient({c, -toLongDouble(d)}, {a, b}, toLongDouble(d) * std::log(s)),
+                    wideSeries(ca, cb, d + DoubleDouble(1.0), p.s));
+        return sum(first, second);
+    }
+    if (!(std::fabs(m) < kMaxWideTerms)) return kNoEstimate;
+    if (m >= 0.0) {
+        return limitConnection(a, b, c, toLongDouble(ca), toLongDouble(cb), static_cast<int>(m), e, s);
+    }
+    // d < 0: Euler's transformation first, 2F1 = s^d 2F1(c-a, c-b; c; x),
+    // whose own c - a - b is -d.
+    return product(power(s, toLongDouble(d)),
+                   limitConnection(toLongDouble(ca), toLongDouble(cb), c, a, b, static_cast<int>(-m), -e, s));
+}
+
+Estimate bestEstimate(double a, double b, double c, double x) {
+    const Points p = pointsOf(x);
+    BestForm forms;
+    // The polynomial's degree is the parameter nearer 0.
+    const bool aEnds = isNonPositiveInteger(a);
+    const bool bEnds = isNonPositiveInteger(b);
+    if (aEnds || bEnds) {
+        const bool useA = aEnds && (!bEnds || Oru::round(a) >= Oru::round(b));
+        const double n = useA ? Oru::round(a) : Oru::round(b);
+        polynomialForms(forms, n, useA ? b : a, c, p);
+    }
+    // Euler's transformation ends when c - a or c - b is a non-positive
+    // integer: a polynomial times (1 - x)^(c-a-b).
+    const DoubleDouble ca = DoubleDouble(c) - DoubleDouble(a);
+    const DoubleDouble cb = DoubleDouble(c) - DoubleDouble(b);
+    const bool caEnds = isNonPositiveInteger(ca.hi);
+    const bool cbEnds = isNonPositiveInteger(cb.hi);
+    if (!forms.done() && (caEnds || cbEnds)) {
+        const bool useCa = caEnds && (!cbEnds || ca.hi >= cb.hi);
+        BestForm polynomial;
+        polynomialForms(polynomial, Oru::round(useCa ? ca.hi : cb.hi), useCa ? cb : ca, c, p);
+        forms.consider(product(power(p.sExtended, toLongDouble(ca - DoubleDouble(b))), polynomial.best()));
+    }
+    if (forms.done() || aEnds || bEnds) return forms.best();
+    if (x > kNearPoint) {
+        if (forms.consider(connectionForm(a, b, c, p)) || x > kDirectLimit) return forms.best();
+        const DoubleDouble d = ca - DoubleDouble(b);
+        forms.consider(wideSeries(a, b, c, x));
+        forms.consider(product(power(p.sExtended, toLongDouble(d)), wideSeries(ca, cb, c, x)));
+        return forms.best();
+    }
+    seriesForms(forms, a, b, c, p);
+    return forms.best();
+}
+
+}  // namespace
+
+double carefulGauss(double a, double b, double c, double x) {
+    // With a, b, c and x positive every term is positive, so a first term
+    // beyond the double range proves the value is.
+    if (a > 0.0 && b > 0.0 && c > 0.0 && x > 0.0 && !(a * (b / c) * x <= DBL_MAX)) {
+        Throw("overflow", kNoArgument);
+    }
+    const Estimate e = bestEstimate(a, b, c, x);
+    if (!(e.error <= kLeastAccuracy)) Throw("not converging", kNoArgument);
+    if (!(std::fabs(e.value) <= DBL_MAX)) Throw("overflow", kNoArgument);
+    return static_cast<double>(e.value);
+}
+
+}  // namespace Oru
