@@ -18,11 +18,12 @@ evaluates the file with the command-line host in one process per function
     degraded  relative error <= 1e-8
     wrong     worse; NaN or an infinity where the value is finite; a finite
               number where the value is beyond the double range or undefined
-    refused   an error although the value is a double (0 by rounding included,
-              unless the error says "underflow")
-    expected  an error at a pole or undefined point, for a value beyond the
-              double range, an "underflow" for one below it, or outside the
-              function's documented domain
+    refused   any other error: one for a value that is a double (0 by rounding
+              included), or one whose message does not say what happened
+              ("not converging" for a value beyond the double range)
+    expected  an error at a pole or undefined point, or outside the function's
+              documented domain; "overflow" for a value beyond the double
+              range, "underflow" for one below it
 
 --regenerate recomputes the references of the functions named by --only (all by
 default); a point whose inputs are already in the cache keeps its cached values
@@ -35,6 +36,7 @@ import json
 import math
 import os
 import random
+import signal
 import subprocess
 import sys
 import tempfile
@@ -51,6 +53,7 @@ CACHE_DIR = os.path.join(ROOT, "data", "sweep")
 DOC = os.path.join(ROOT, "docs", "accuracy.md")
 DOC_BEGIN = "<!-- accuracy-sweep:begin -->"
 DOC_END = "<!-- accuracy-sweep:end -->"
+DOC_WORST = 3
 CLI_CANDIDATES = ("build/test/cli/oru-special", "build/default/cli/oru-special")
 
 SEED = "oru-special-sweep-1"
@@ -88,8 +91,8 @@ def scalar_call(name):
 
 def complex_call(name):
     """A complex argument typed as complex(x, y), a real one as x."""
-    x, y = typed_number, typed_number
-    return lambda p: f"{name}({x(p[0]) if p[1] == 0 else f'complex({x(p[0])}, {y(p[1])})'})"
+    t = typed_number
+    return lambda p: f"{name}({t(p[0]) if p[1] == 0 else f'complex({t(p[0])}, {t(p[1])})'})"
 
 
 def no_exclusion(_point):
@@ -98,6 +101,27 @@ def no_exclusion(_point):
 
 def fhyper_outside(p):
     return "x outside (-1, 1)" if not -1 < p[3] < 1 else None
+
+
+def gamma_pole_band(p):
+    """A real argument within 1e-10 of a pole is refused as the pole (documented, intended)."""
+    x, y = p
+    if y != 0 or not (x == 0 or x <= -1):
+        return None
+    return "within 1e-10 of a pole" if abs(x - round(x)) <= 1e-10 and round(x) <= 0 else None
+
+
+def gamma_upper_outside(p):
+    return "a <= 0 or x < 0" if p[0] <= 0 or p[1] < 0 else None
+
+
+def ibeta_outside(p):
+    x, a, b = p
+    return "x outside [0, 1], or a or b not positive" if not (0 <= x <= 1 and a > 0 and b > 0) else None
+
+
+def jacobi_outside(p):
+    return "alpha or beta <= -1" if p[1] <= -1 or p[2] <= -1 else None
 
 
 @dataclass(frozen=True)
@@ -119,6 +143,17 @@ FUNCTIONS = [
     Function("Bei", "Bei", ("n", "x"), scalar_call("Bei")),
     Function("Fhyper", "Fhyper", ("a", "b", "c", "x"), scalar_call("Fhyper"), fhyper_outside),
     Function("Mhyper", "Mhyper", ("a", "b", "x"), scalar_call("Mhyper")),
+    Function("Ibeta", "Ibeta", ("x", "a", "b"), scalar_call("Ibeta"), ibeta_outside),
+    Function("Igamma", "Igamma", ("a", "x"), scalar_call("Igamma")),
+    Function("Gamma", "Gamma(z)", ("x", "y"), complex_call("Gamma"), gamma_pole_band, complex_result=True),
+    Function("Gamma2", "Gamma(a, x)", ("a", "x"), scalar_call("Gamma"), gamma_upper_outside),
+    Function("LnGamma", "LnGamma", ("x", "y"), complex_call("LnGamma"), complex_result=True),
+    Function("Jac", "Jac", ("n", "alpha", "beta", "x"), scalar_call("Jac"), jacobi_outside),
+    Function("Her", "Her", ("n", "x"), scalar_call("Her")),
+    Function("Lag", "Lag", ("n", "x"), scalar_call("Lag")),
+    Function("Leg", "Leg", ("n", "x"), scalar_call("Leg")),
+    Function("Tcheb", "Tcheb", ("n", "x"), scalar_call("Tcheb")),
+    Function("Ucheb", "Ucheb", ("n", "x"), scalar_call("Ucheb")),
 ]
 BY_NAME = {f.name.lower(): f for f in FUNCTIONS}
 
@@ -198,8 +233,6 @@ class PointTimeout(Exception):
 
 
 def with_time_limit(seconds, work):
-    import signal
-
     def expire(_signum, _frame):
         raise PointTimeout()
 
@@ -210,6 +243,9 @@ def with_time_limit(seconds, work):
     finally:
         signal.alarm(0)
         signal.signal(signal.SIGALRM, previous)
+
+
+# mpmath is imported only where references are computed: a normal run does without it.
 
 
 def decimal_parts(value, function):
@@ -256,11 +292,13 @@ def regenerate(function, fresh):
         if row is None:
             try:
                 row = with_time_limit(POINT_SECONDS, lambda: reference_row(function, piece, point, index))
-            except PointTimeout:
+            except (PointTimeout, mpmath.libmp.NoConvergence) as failure:
                 dropped += 1
-                print(f"  {function.call(point)}: no reference within {POINT_SECONDS} s, left out")
+                print(f"  {function.call(point)}: no reference ({type(failure).__name__}), left out")
                 continue
         row.slice = piece
+        if index % 500 == 499:
+            print(f"  {function.label}: {index + 1} points, {time.time() - started:.0f} s", flush=True)
         if row.check == "differs":
             print(f"  {function.call(point)}: {DIGITS} and {CHECK_DIGITS} digits disagree")
         rows.append(row)
@@ -279,10 +317,6 @@ def find_cli(path):
     sys.exit(f"accuracy_sweep.py: no command-line host at {', '.join(candidates)}; build it or give --cli")
 
 
-def number(v):
-    return float(v)
-
-
 def run_cli(cli, statements):
     """The host's answer to every statement: (re, im) or the error message."""
     with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as script:
@@ -294,7 +328,7 @@ def run_cli(cli, statements):
     answers = [json.loads(line) for line in done.stdout.splitlines() if line.strip()]
     if len(answers) != len(statements):
         sys.exit(f"accuracy_sweep.py: {len(statements)} statements, {len(answers)} answers\n{done.stderr}")
-    return [(number(a["re"]), number(a["im"])) if a["kind"] == "scalar" else a.get("message", a["kind"])
+    return [(float(a["re"]), float(a["im"])) if a["kind"] == "scalar" else a.get("message", a["kind"])
             for a in answers]
 
 
@@ -343,15 +377,19 @@ def below_range(truth):
 
 
 def class_of_error(message, truth, outside):
+    """An error is expected where the function is undefined or the point outside its documented
+    domain, and where it says what happened to a value beyond ("overflow") or below ("underflow")
+    the double range; any other error is a refusal."""
     if truth is None:
         return "expected", "undefined"
     if outside:
         return "expected", outside
     if beyond_range(truth):
-        return "expected", "beyond the double range"
+        return ("expected", "beyond the double range") if message == "overflow" else \
+            ("refused", "beyond the double range")
     if below_range(truth) and message == "underflow":
         return "expected", "below the double range"
-    return "refused", ""
+    return "refused", "below the double range" if below_range(truth) else ""
 
 
 def overflow_matches(got, truth):
@@ -438,16 +476,22 @@ def show_relative(result):
     return "-" if result.relative is None else f"{result.relative:.2g}"
 
 
+def cell(results, kind):
+    """The count of a class, with how many of them are values beyond the double range."""
+    members = [r for r in results if r.kind == kind]
+    beyond = sum(1 for r in members if r.note != "infinity" and r.truth is not None and beyond_range(r.truth))
+    return f"{len(members)} ({beyond} beyond the range)" if beyond and kind in ("wrong", "refused") else \
+        str(len(members))
+
+
 def summary_line(function, results):
-    tally = counts(results)
-    text = ", ".join(f"{tally[k]} {k}" for k in CLASSES)
+    text = ", ".join(f"{cell(results, k)} {k}" for k in CLASSES)
     return f"{function.label}: {len(results)} points: {text}"
 
 
 def print_report(function, results, n):
-    tally = counts(results)
     print(f"\n{function.label} ({len(results)} points)")
-    print("  " + "  ".join(f"{k} {tally[k]}" for k in CLASSES))
+    print("  " + "  ".join(f"{k} {cell(results, k)}" for k in CLASSES))
     for r in worst(results, n):
         print(f"  {r.kind:8} {r.call}  returned {show_returned(r, function.complex_result)}  "
               f"value {show_truth(r, function.complex_result)}  rel {show_relative(r)}  "
@@ -458,8 +502,8 @@ def doc_table(swept, n):
     lines = ["| Function | Points | good | degraded | wrong | refused | expected error |",
              "|---|---:|---:|---:|---:|---:|---:|"]
     for function, results in swept:
-        tally = counts(results)
-        lines.append(f"| {function.label} | {len(results)} | " + " | ".join(str(tally[k]) for k in CLASSES) + " |")
+        cells = " | ".join(cell(results, k) for k in CLASSES)
+        lines.append(f"| {function.label} | {len(results)} | {cells} |")
     lines += ["", f"Worst results per function (at most {n}; wrong first, then refused, then degraded, "
               "then the good ones nearest their bound):", "",
               "| Call | Returned | Value | Relative error | κ | Class |", "|---|---|---|---:|---:|---|"]
@@ -484,12 +528,21 @@ def write_doc(swept, n):
     print(f"updated {DOC}")
 
 
+def json_number(v):
+    """A number as strict JSON has it: infinities and NaN as the strings the host prints."""
+    return v if v is None or math.isfinite(v) else repr(v)
+
+
+def json_case(r, function):
+    returned = r.returned if isinstance(r.returned, str) else [json_number(v) for v in r.returned]
+    return {"call": r.call, "class": r.kind, "slice": r.slice, "returned": returned,
+            "value": show_truth(r, function.complex_result), "relative": json_number(r.relative),
+            "kappa": json_number(r.kappa), "note": r.note}
+
+
 def json_report(swept, n):
     return {function.name: {"points": len(results), "counts": counts(results),
-                            "worst": [{"call": r.call, "class": r.kind, "slice": r.slice,
-                                       "returned": r.returned, "relative": r.relative, "kappa": r.kappa,
-                                       "value": show_truth(r, function.complex_result)}
-                                      for r in worst(results, n)]}
+                            "worst": [json_case(r, function) for r in worst(results, n)]}
             for function, results in swept}
 
 
@@ -502,7 +555,8 @@ def chosen_functions(only):
     chosen = []
     for name in only.split(","):
         if name.strip().lower() not in BY_NAME:
-            sys.exit(f"accuracy_sweep.py: unknown function {name}; known: {', '.join(f.name for f in FUNCTIONS)}")
+            known = ", ".join(f.name for f in FUNCTIONS)
+            sys.exit(f"accuracy_sweep.py: unknown function {name}; known: {known}")
         chosen.append(BY_NAME[name.strip().lower()])
     return chosen
 
@@ -538,7 +592,7 @@ def main(argv):
         for function, results in swept:
             print(summary_line(function, results))
     if args.doc:
-        write_doc(swept, min(args.worst, 5))
+        write_doc(swept, DOC_WORST)
     return 0
 
 
