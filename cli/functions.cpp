@@ -67,6 +67,10 @@ bool equalIgnoringCase(std::string_view x, std::string_view y) {
 
 }  // namespace
 
+std::span<const FunctionInfo> allFunctions() {
+    return Functions;
+}
+
 const FunctionInfo* findFunction(std::string_view name) {
     for (const auto& f : kFunctions)
         if (f.name == name) return &f;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "oru/special.hpp"
@@ -33,6 +34,9 @@ struct FunctionInfo {
 };
 
 inline constexpr std::size_t kMaxLibraryArgs = 4;
+
+// Every function, the library's fourteen first.
+std::span<const FunctionInfo> allFunctions();
 
 // The function of this exact (case-sensitive) name, or null.
 const FunctionInfo* findFunction(std::string_view name);

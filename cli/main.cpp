@@ -10,20 +10,25 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/csv.hpp"
+#include "cli/line_editor.hpp"
 #include "cli/statement.hpp"
 
 namespace {
 
 constexpr std::string_view kHelpText = R"(Usage:
-  oru-special [--json] STATEMENT...    evaluate each argument as one statement, in order
-  oru-special [--json] -f FILE         evaluate FILE one statement per line ('-' = standard input)
-  oru-special [--json]                 read statements from standard input (with a prompt on a terminal)
-  oru-special --help                   show this text
+  oru-special [--json|--csv] STATEMENT...   evaluate each argument as one statement, in order
+  oru-special [--json|--csv] -f FILE        evaluate FILE one statement per line ('-' = standard input)
+  oru-special [--json|--csv]                read statements from standard input (at a terminal: a
+                                            prompt with line editing, history and Tab completion)
+  oru-special --help                        show this text
 
 Statements
   EXPR                 evaluate EXPR and print its value
   NAME := EXPR         define the variable NAME (prints nothing unless it fails)
   # comment            blank lines and text after '#' are ignored
+  help   help NAME     list the functions; show one function's arguments, checks, messages and an
+                       example (works in every mode; with --json one record {"kind":"help","text":...})
   An empty statement given as an argument is a syntax error.
 
 Expressions
@@ -69,10 +74,16 @@ Output with --json: one line per evaluated expression and per failed statement
   {"kind":"error","message":"...","argument":K}      K: 1-based argument position in the call
                                                      that failed (the innermost), or -1
   {"kind":"syntax","message":"...","column":C}       C: 1-based byte column in the statement
+  {"kind":"help","text":"..."}                       the text of help or help NAME
   Numbers are the shortest form that reads back to the same double, always with '.' or an
   exponent (-0.0 keeps its sign); infinities and NaN are the strings "inf", "-inf", "nan".
 Without --json the same results are written for people, and an error shows the statement
 with the offending argument marked under it.
+
+Output with --csv: columns for plotting, one per expression statement, under a header line
+of the statements; a complex result gives the columns re(STATEMENT) and im(STATEMENT). Every
+result must be a number or a column vector, all of one length. Errors and help go to standard
+error, and nothing is written to standard output unless every statement succeeded.
 
 Exit status
   0  every statement succeeded
@@ -85,10 +96,12 @@ Examples
   oru-special 'v := linspace(0, 1, 5)' 'Leg(2, v)'
   oru-special --json 'Gamma(complex(0.5, 1))'
   printf 'x := 2\nHer(3, x)\n' | oru-special --json
+  oru-special --csv 'x := linspace(0, 10, 200)' 'x' 'Ber(0, x)' 'Bei(0, x)' > kelvin.csv
 )";
 
 struct Options {
     bool json = false;
+    bool csv = false;
     bool help = false;
     bool fromFile = false;
     std::string file;
@@ -110,6 +123,8 @@ Options parseOptions(int argc, char** argv) {
             optionsEnded = true;
         } else if (arg == "--json") {
             o.json = true;
+        } else if (arg == "--csv") {
+            o.csv = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "-f") {
@@ -130,6 +145,7 @@ Options parseOptions(int argc, char** argv) {
     }
     if (o.usageError.empty() && o.fromFile && !o.statements.empty())
         o.usageError = "statements cannot be given together with -f";
+    if (o.usageError.empty() && o.json && o.csv) o.usageError = "--json and --csv cannot be given together";
     return o;
 }
 
@@ -154,9 +170,50 @@ bool readLine(std::istream& in, std::string& line) {
     return any;
 }
 
+// Where the results go: printed, for people or as JSON records, or kept as
+// the columns of --csv, which are written at the end when every statement
+// succeeded; with --csv standard output holds nothing else, and errors and
+// help go to standard error.
+class Output {
+public:
+    explicit Output(const Options& options) : json_(options.json), csv_(options.csv) {}
+
+    int run(OruCli::Session& session, std::string_view statement) {
+        int status = OruCli::StatementOk;
+        if (!csv_) {
+            status = OruCli::runStatement(session, statement, std::cout, json_);
+        } else {
+            status = OruCli::runStatement(session, statement, std::cerr, false,
+                                          [&](std::string_view text, const OruCli::Held& value) {
+                                              return columns_.add(text, value, std::cerr, session.location);
+                                          });
+        }
+        std::cout.flush();
+        return status;
+    }
+
+    int finish(int status) {
+        if (csv_ && status == OruCli::StatementOk) columns_.write(std::cout);
+        if (csv_ && status != OruCli::StatementOk) std::cerr << "oru-special: no CSV written\n";
+        return status;
+    }
+
+    // An error that is no statement's: on the output, or on standard error
+    // with --csv.
+    int reportSyntaxError(const OruCli::Session& session, std::string_view statement,
+                          const OruCli::SyntaxError& error) const {
+        return OruCli::reportSyntaxError(session, statement, error, csv_ ? std::cerr : std::cout, json_);
+    }
+
+private:
+    bool json_;
+    bool csv_;
+    OruCli::CsvColumns columns_;
+};
+
 // Runs the lines of in; a read error (a directory given as the file, say)
 // ends the run with a usage error after the statements read so far.
-int runLines(OruCli::Session& session, std::istream& in, std::string_view source, bool json, bool prompt,
+int runLines(OruCli::Session& session, std::istream& in, std::string_view source, Output& output, bool prompt,
              bool numberLines) {
     int status = OruCli::StatementOk;
     std::string line;
@@ -165,8 +222,7 @@ int runLines(OruCli::Session& session, std::istream& in, std::string_view source
             if (prompt) std::cerr << "oru> " << std::flush;
             if (!readLine(in, line)) break;
             if (numberLines) session.location = "line " + std::to_string(lineNumber) + ": ";
-            status = std::max(status, OruCli::runStatement(session, line, std::cout, json));
-            std::cout.flush();
+            status = std::max(status, output.run(session, line));
         }
     } catch (const std::exception& e) {
         std::cout.flush();
@@ -177,20 +233,32 @@ int runLines(OruCli::Session& session, std::istream& in, std::string_view source
     return status;
 }
 
-int runArguments(OruCli::Session& session, const std::vector<std::string>& statements, bool json) {
+int runArguments(OruCli::Session& session, const std::vector<std::string>& statements, Output& output) {
     int status = OruCli::StatementOk;
     for (const std::string& statement : statements) {
         // Blank lines of a file are skipped, but an empty argument is
         // almost always a mistake (an unset shell variable, say).
         if (statement.find_first_not_of(" \t\r\n\f\v") == std::string::npos) {
-            const OruCli::SyntaxError empty{"empty statement", 0, 0};
-            status = std::max(status, OruCli::reportSyntaxError(session, statement, empty, std::cout, json));
+            status =
+                std::max(status, output.reportSyntaxError(session, statement, {"empty statement", 0, 0}));
+            std::cout.flush();
         } else {
-            status = std::max(status, OruCli::runStatement(session, statement, std::cout, json));
+            status = std::max(status, output.run(session, statement));
         }
-        std::cout.flush();
     }
     return status;
+}
+
+// At a terminal: a word on help, then the prompt, with line editing when
+// this build has it.
+int runPrompt(OruCli::Session& session, Output& output) {
+    std::cerr << "oru-special: 'help' lists the functions, 'help NAME' shows one; Ctrl-D ends.\n";
+    if (!OruCli::hasLineEditing()) {
+        std::cerr << "oru-special: no line editing, history or completion (built without GNU readline)\n";
+        return runLines(session, std::cin, "standard input", output, true, false);
+    }
+    return OruCli::runEditedPrompt(session,
+                                   [&](const std::string& line) { return output.run(session, line); });
 }
 
 }  // namespace
@@ -207,15 +275,16 @@ int main(int argc, char** argv) {
         return OruCli::StatementOk;
     }
     OruCli::Session session;
-    if (!options.statements.empty()) return runArguments(session, options.statements, options.json);
+    Output output(options);
+    if (!options.statements.empty()) return output.finish(runArguments(session, options.statements, output));
     if (options.fromFile && options.file != "-") {
         std::ifstream file(options.file, std::ios::binary);
         if (!file) {
             std::cerr << "oru-special: cannot open '" << options.file << "'\n";
             return OruCli::StatementMalformed;
         }
-        return runLines(session, file, "'" + options.file + "'", options.json, false, !options.json);
+        return output.finish(runLines(session, file, "'" + options.file + "'", output, false, !options.json));
     }
-    const bool terminal = isatty(STDIN_FILENO) == 1;
-    return runLines(session, std::cin, "standard input", options.json, terminal, !options.json && !terminal);
+    if (isatty(STDIN_FILENO) == 1) return output.finish(runPrompt(session, output));
+    return output.finish(runLines(session, std::cin, "standard input", output, false, !options.json));
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/ast.hpp"
 #include "cli/syntax_error.hpp"
@@ -52,6 +53,13 @@ public:
 
     void define(const std::string& name, Held value) { variables_[name] = std::move(value); }
     const Held* lookup(std::string_view name) const;
+
+    // The names defined so far, in alphabetical order.
+    std::vector<std::string> variableNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : variables_) names.push_back(entry.first);
+        return names;
+    }
 
     // Prefix for messages to people, e.g. "line 12: "; empty by default.
     std::string location;

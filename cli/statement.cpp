@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "cli/help.hpp"
 #include "cli/parser.hpp"
 #include "cli/printer.hpp"
 
@@ -42,12 +43,26 @@ int reportSyntaxError(const Session& session, std::string_view line, const Synta
 }
 
 int runStatement(Session& session, std::string_view line, std::ostream& out, bool json) {
+    return runStatement(session, line, out, json, [&](std::string_view, const Held& value) {
+        if (json) {
+            writeJson(out, value.value.get());
+            out << '\n';
+        } else {
+            writeHuman(out, value.value.get());
+        }
+        return StatementOk;
+    });
+}
+
+int runStatement(Session& session, std::string_view line, std::ostream& out, bool json,
+                 const ValueSink& sink) {
     if (line.size() > kMaxStatementBytes) {
         const SyntaxError tooLong{"statement longer than " + std::to_string(kMaxStatementBytes) + " bytes",
                                   kMaxStatementBytes, kMaxStatementBytes};
         return reportSyntaxError(session, line.substr(0, 0), tooLong, out, json);
     }
     if (isBlankOrComment(line)) return StatementOk;
+    if (const std::optional<int> help = runHelp(session, line, out, json)) return *help;
     Statement statement;
     try {
         statement = parseStatement(line);
@@ -70,13 +85,7 @@ int runStatement(Session& session, std::string_view line, std::ostream& out, boo
         session.define(*statement.target, std::move(value));
         return StatementOk;
     }
-    if (json) {
-        writeJson(out, value.value.get());
-        out << '\n';
-    } else {
-        writeHuman(out, value.value.get());
-    }
-    return StatementOk;
+    return sink(line, value);
 }
 
 }  // namespace OruCli

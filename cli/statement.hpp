@@ -3,6 +3,7 @@
 // Running one statement of the command line: parse, evaluate, print.
 
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string_view>
 
@@ -26,9 +27,18 @@ inline constexpr std::size_t kMaxStatementBytes = std::size_t{1} << 20;
 bool isBlankOrComment(std::string_view line);
 
 // Runs one statement: EXPR prints its value, NAME := EXPR defines NAME and
-// prints nothing, a blank or comment line does nothing. Failures print one
-// error record (JSON) or an error with the statement marked (people).
+// prints nothing, a blank or comment line does nothing, "help" and
+// "help NAME" print help. Failures print one error record (JSON) or an
+// error with the statement marked (people).
 int runStatement(Session& session, std::string_view line, std::ostream& out, bool json);
+
+// What becomes of the value of an expression statement; returns the
+// statement's status.
+using ValueSink = std::function<int(std::string_view statement, const Held& value)>;
+
+// As above, but the value of an expression goes to sink instead of out.
+int runStatement(Session& session, std::string_view line, std::ostream& out, bool json,
+                 const ValueSink& sink);
 
 // Prints a syntax error for line, as runStatement would; returns
 // StatementMalformed.

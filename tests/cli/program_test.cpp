@@ -3,9 +3,13 @@
 
 #include <unistd.h>
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -37,6 +41,83 @@ Outcome runProgram(const std::string& arguments, const std::string& stdinText = 
     const int raw = pclose(pipe);
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return outcome;
+}
+
+// The screen of a terminal of 80 x 60 characters in a private tmux server,
+// running command; keys are typed with send-keys.
+class Terminal {
+public:
+    explicit Terminal(const std::string& command) : socket_(scratchFile("tmux")) {
+        tmux("-f /dev/null new-session -d -x 80 -y 60 \"" + command + "\"");
+        tmux("set-option -g remain-on-exit on");
+    }
+    ~Terminal() { tmux("kill-server"); }
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    static bool available() { return std::system("tmux -V > /dev/null 2>&1") == 0; }
+    void keys(const std::string& keys) { tmux("send-keys " + keys); }
+
+    // The screen once it shows text, or as it is after ten seconds.
+    std::string waitFor(const std::string& text) {
+        std::string shown;
+        for (int k = 0; k < 200 && shown.find(text) == std::string::npos; ++k) {
+            if (k > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            shown = runProgramText("tmux -S '" + socket_ + "' capture-pane -p -S -200");
+        }
+        return shown;
+    }
+
+private:
+    static std::string runProgramText(const std::string& command) {
+        std::string text;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr) return text;
+        std::array<char, 4096> buffer{};
+        for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+            text.append(buffer.data(), n);
+        pclose(pipe);
+        return text;
+    }
+    void tmux(const std::string& arguments) {
+        std::system(("tmux -S '" + socket_ + "' " + arguments + " > /dev/null 2>&1").c_str());
+    }
+
+    std::string socket_;
+};
+
+// One session at the prompt, as a person would type it: the history of an
+// earlier run recalled, completion of a function and of a variable, Ctrl-C
+// on a half-typed line, help on a function, Ctrl-D; the history kept.
+TEST(Program, ThePromptEditsRecallsCompletesAndHelps) {
+    if (!Terminal::available()) GTEST_SKIP() << "tmux is not installed";
+    const std::string home = scratchFile("home");
+    std::system(("mkdir -p '" + home + "'").c_str());
+    std::ofstream(home + "/.oru_special_history") << "Leg(2, 0.5)\n";
+    Terminal terminal("HOME=" + home + " " + ORU_SPECIAL_PROGRAM);
+    if (terminal.waitFor("oru>").find("no line editing") != std::string::npos)
+        GTEST_SKIP() << "built without GNU readline";
+
+    terminal.keys("Up Enter");
+    EXPECT_NE(terminal.waitFor("-0.125").find("oru> Leg(2, 0.5)\n-0.125\n"), std::string::npos);
+    terminal.keys("'width := 3' Enter Tch Tab '2, wi' Tab ')' Enter");
+    EXPECT_NE(terminal.waitFor("17").find("oru> Tcheb(2, width)\n17\n"), std::string::npos);
+    terminal.keys("'Gamma(5'");
+    terminal.waitFor("Gamma(5");
+    terminal.keys("C-c 1 Enter");
+    EXPECT_NE(terminal.waitFor("\n1\n").find("oru> Gamma(5^C\noru> 1\n1\n"), std::string::npos);
+    terminal.keys("'help Ibe' Tab Enter");
+    const std::string help = terminal.waitFor("More in docs/functions/ibeta.md");
+    for (const char* line : {"oru> help Ibeta\nIbeta — regularized incomplete beta function\n",
+                             "  4. a ≤ 0\n     → \"must be positive\", argument 2\n",
+                             "  $ oru-special --json 'Ibeta(0.3, 2, 3)'\n"})
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+    terminal.keys("C-d");
+    EXPECT_NE(terminal.waitFor("Pane is dead").find("Pane is dead (status 0"), std::string::npos);
+
+    std::ifstream kept(home + "/.oru_special_history");
+    const std::string history{std::istreambuf_iterator<char>(kept), {}};
+    EXPECT_EQ(history, "Leg(2, 0.5)\nwidth := 3\nTcheb(2, width)\n1\nhelp Ibeta\n");
 }
 
 TEST(Program, TheChebyshevExampleExactly) {
@@ -90,10 +171,48 @@ TEST(Program, StatementsFromFilesAndStandardInput) {
     EXPECT_EQ(readable.out, "26\nline 5: syntax error at column 1: unknown name 'foo'\n  foo\n  ^^^\n");
 }
 
+// One column per expression, a complex one as two; a value that makes no
+// column, or a length that differs, is an error and no table is written.
+TEST(Program, CsvColumnsForPlotting) {
+    const Outcome table =
+        runProgram("--csv 'x := linspace(0, 2, 3)' x 'Tcheb(2, x)' 'complex(x, [1; 0; -0.5])' 2>&1");
+    EXPECT_EQ(table.out,
+              "x,\"Tcheb(2, x)\",\"re(complex(x, [1; 0; -0.5]))\",\"im(complex(x, [1; 0; -0.5]))\"\n"
+              "0,-1,0,1\n1,1,1,0\n2,7,2,-0.5\n");
+    EXPECT_EQ(table.status, 0);
+    const Outcome unequal = runProgram("--csv 'linspace(0, 1, 3)' '[1; 2]' 2>&1");
+    EXPECT_EQ(
+        unequal.out,
+        "error: --csv needs columns of one length, but '[1; 2]' has 2 rows and 'linspace(0, 1, 3)' has 3\n"
+        "oru-special: no CSV written\n");
+    EXPECT_EQ(unequal.status, 1);
+    EXPECT_EQ(runProgram("--csv -f - 2>&1", "1\n[1, 2]\n").out,
+              "line 2: error: --csv makes a column of a number or a column vector, but '[1, 2]' is a 1 x 2 "
+              "matrix\noru-special: no CSV written\n");
+    EXPECT_EQ(runProgram("--csv 'Tcheb(-1, 2)' 2>/dev/null").out, "");
+    EXPECT_EQ(runProgram("--csv --json 1 2>/dev/null").status, 2);
+}
+
+// help is no statement of the language: it works in every mode, and with
+// --json it is one record; "help" stays a variable's name once defined.
+TEST(Program, HelpAsAJsonRecord) {
+    const Outcome help = runProgram("--json 'help Ibeta' 'help nothing' 'help := 2' help");
+    const std::string record =
+        "{\"kind\":\"help\",\"text\":\"Ibeta — regularized incomplete beta function\\n\\n";
+    EXPECT_EQ(help.out.substr(0, record.size()), record);
+    EXPECT_NE(help.out.find("\\\"must be between\\\\t0\\\\t1\\\""), std::string::npos);
+    EXPECT_NE(help.out.find("\"}\n{\"kind\":\"syntax\",\"message\":\"no help on 'nothing': 'help' lists the "
+                            "functions\",\"column\":6}\n{\"kind\":\"scalar\",\"re\":2.0,\"im\":0.0}\n"),
+              std::string::npos);
+    EXPECT_EQ(help.status, 2);
+    EXPECT_NE(runProgram("--json help").out.find("  Ibeta(x, a, b)  "), std::string::npos);
+}
+
 TEST(Program, HelpExplainsTheContract) {
     const Outcome help = runProgram("--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* topic : {"--json", "-f FILE", ":=", "linspace", "\"kind\":\"nested\"", "Exit status"})
+    for (const char* topic :
+         {"--json", "--csv", "-f FILE", ":=", "linspace", "\"kind\":\"nested\"", "Exit status"})
         EXPECT_NE(help.out.find(topic), std::string::npos) << topic;
 }
 

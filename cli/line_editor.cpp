@@ -1,0 +1,293 @@
+#include "cli/line_editor.hpp"
+
+#ifdef ORU_HAVE_READLINE
+
+#include <readline/history.h>
+#include <readline/readline.h>
+#include <sys/select.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "cli/functions.hpp"
+
+namespace OruCli {
+
+namespace {
+
+constexpr const char* Prompt = "oru> ";
+constexpr int HistoryLines = 1000;
+
+// ---- completion ---------------------------------------------------------------
+
+// Readline's callbacks take no context: the session whose variables are
+// offered, and the candidates of the completion under way.
+const Session* completionSession = nullptr;
+std::vector<std::string> candidates;
+std::size_t nextCandidate = 0;
+
+bool isHelpTopic(int start) {
+    const std::string_view before(rl_line_buffer, static_cast<std::size_t>(std::max(start, 0)));
+    const std::size_t first = before.find_first_not_of(' ');
+    return first != std::string_view::npos && before.substr(first, 4) == "help" &&
+           before.find_first_not_of(' ', first + 4) == std::string_view::npos && before.size() > first + 4;
+}
+
+// After "help " only the library's functions; elsewhere every function,
+// null and the variables, and help itself at the start of the line.
+std::vector<std::string> namesFor(int start) {
+    std::vector<std::string> names;
+    const bool topic = isHelpTopic(start);
+    for (const FunctionInfo& f : allFunctions())
+        if (!topic || f.builtin == Builtin::Library) names.emplace_back(f.name);
+    if (topic) return names;
+    names.emplace_back("null");
+    if (std::string_view(rl_line_buffer, static_cast<std::size_t>(std::max(start, 0)))
+            .find_first_not_of(' ') == std::string_view::npos)
+        names.emplace_back("help");
+    for (std::string& name : completionSession->variableNames()) names.push_back(std::move(name));
+    return names;
+}
+
+char* candidateFor(const char* text, int state) {
+    if (state == 0) nextCandidate = 0;
+    const std::string_view prefix(text);
+    while (nextCandidate < candidates.size()) {
+        const std::string& name = candidates[nextCandidate++];
+        if (name.starts_with(prefix)) return strdup(name.c_str());
+    }
+    return nullptr;
+}
+
+// A function completes with its opening parenthesis, other names with
+// nothing after them (a ',' or ')' usually follows).
+char** complete(const char* text, int start, int) {
+    rl_attempted_completion_over = 1;  // never file names
+    candidates = namesFor(start);
+    char** matches = rl_completion_matches(text, candidateFor);
+    const bool single = matches != nullptr && matches[1] == nullptr;
+    const bool call = single && findFunction(matches[0]) != nullptr && !isHelpTopic(start);
+    rl_completion_append_character = call ? '(' : single && std::strcmp(matches[0], "help") == 0 ? ' ' : '\0';
+    return matches;
+}
+
+// ---- history ----------------------------------------------------------------------
+
+// The history file in the home directory, or none without one. Every line
+// is appended as soon as it is entered, so that a session ended by Ctrl-C
+// during a call keeps it too.
+class History {
+public:
+    History() {
+        const char* home = std::getenv("HOME");
+        if (home != nullptr && *home != '\0') path_ = std::string(home) + "/.oru_special_history";
+        using_history();
+        stifle_history(HistoryLines);
+        if (!path_.empty()) read_history(path_.c_str());
+    }
+    History(const History&) = delete;
+    History& operator=(const History&) = delete;
+    ~History() { clear_history(); }
+
+    // Blank lines and a repeat of the line before are not kept.
+    void add(const std::string& line) {
+        if (line.find_first_not_of(" \t") == std::string::npos) return;
+        const HIST_ENTRY* last =
+            history_length > 0 ? history_get(history_base + history_length - 1) : nullptr;
+        if (last != nullptr && line == last->line) return;
+        add_history(line.c_str());
+        if (path_.empty() || failed_) return;
+        int error = append_history(1, path_.c_str());
+        if (error == ENOENT) error = write_history(path_.c_str());
+        if (error == 0) error = history_truncate_file(path_.c_str(), HistoryLines);
+        if (error != 0) {
+            std::fprintf(stderr, "oru-special: cannot keep the history in %s: %s\n", path_.c_str(),
+                         std::strerror(error));
+            failed_ = true;
+        }
+    }
+
+private:
+    std::string path_;
+    bool failed_ = false;
+};
+
+// ---- reading a line -----------------------------------------------------------------
+
+volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t resized = 0;
+std::string accepted;
+bool lineDone = false;
+bool endOfInput = false;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+void onResize(int) {
+    resized = 1;
+}
+
+// Called by readline with the finished line, or null at Ctrl-D on an empty
+// line. Removing the handler here leaves the terminal as it was, so that
+// the statement's output does not meet a new prompt.
+void onLine(char* line) {
+    lineDone = true;
+    endOfInput = line == nullptr;
+    accepted = line != nullptr ? line : "";
+    std::free(line);
+    rl_callback_handler_remove();
+}
+
+// Ctrl-C: as in a shell, the line is left on the screen marked "^C", and
+// the prompt starts afresh below it.
+void abandonLine() {
+    rl_free_line_state();
+    rl_callback_sigcleanup();
+    rl_point = rl_end;
+    rl_redisplay();
+    std::fputs("^C", rl_outstream);
+    rl_crlf();
+    rl_replace_line("", 0);
+    rl_on_new_line();
+    rl_redisplay();
+}
+
+// Ctrl-C and a change of the window's size are handled here, between the
+// keys: both signals are blocked except while waiting for input, so that
+// none is lost between the check and the wait. Around the call the signals
+// keep their own disposition: Ctrl-C during a call ends the program.
+class PromptSignals {
+public:
+    PromptSignals() {
+        struct sigaction action {};
+        sigemptyset(&action.sa_mask);
+        action.sa_handler = onInterrupt;
+        sigaction(SIGINT, &action, &oldInterrupt_);
+        action.sa_handler = onResize;
+        sigaction(SIGWINCH, &action, &oldResize_);
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGINT);
+        sigaddset(&blocked, SIGWINCH);
+        sigprocmask(SIG_BLOCK, &blocked, &waiting_);
+        sigdelset(&waiting_, SIGINT);
+        sigdelset(&waiting_, SIGWINCH);
+    }
+    PromptSignals(const PromptSignals&) = delete;
+    PromptSignals& operator=(const PromptSignals&) = delete;
+    ~PromptSignals() {
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigaddset(&pending, SIGINT);
+        sigaddset(&pending, SIGWINCH);
+        sigprocmask(SIG_UNBLOCK, &pending, nullptr);  // a late signal meets the handler, not the call
+        sigaction(SIGINT, &oldInterrupt_, nullptr);
+        sigaction(SIGWINCH, &oldResize_, nullptr);
+        interrupted = 0;
+    }
+
+    // Waits until the descriptor can be read or a signal came; false on an
+    // error of the descriptor.
+    bool wait(int descriptor) const {
+        fd_set input;
+        FD_ZERO(&input);
+        FD_SET(descriptor, &input);
+        return pselect(descriptor + 1, &input, nullptr, nullptr, nullptr, &waiting_) >= 0 || errno == EINTR;
+    }
+
+    // Whether signal came, during the wait or (still pending, when the
+    // input was ready at once) after it; a pending one is taken.
+    static bool arrived(int signal, volatile std::sig_atomic_t& flag) {
+        sigset_t pending;
+        sigpending(&pending);
+        if (sigismember(&pending, signal) == 1) {
+            sigset_t just;
+            sigemptyset(&just);
+            sigaddset(&just, signal);
+            const timespec now{};
+            sigtimedwait(&just, nullptr, &now);
+            flag = 1;
+        }
+        const bool came = flag != 0;
+        flag = 0;
+        return came;
+    }
+
+private:
+    struct sigaction oldInterrupt_ {};
+    struct sigaction oldResize_ {};
+    sigset_t waiting_{};
+};
+
+// The next line typed, or nothing at the end of the input.
+std::optional<std::string> readEditedLine() {
+    const PromptSignals signals;
+    lineDone = false;
+    rl_callback_handler_install(Prompt, onLine);
+    while (!lineDone) {
+        const bool ready = signals.wait(fileno(rl_instream));
+        if (PromptSignals::arrived(SIGINT, interrupted)) {
+            abandonLine();
+        } else if (PromptSignals::arrived(SIGWINCH, resized)) {
+            rl_resize_terminal();
+        } else if (!ready) {
+            rl_callback_handler_remove();
+            return std::nullopt;
+        } else {
+            rl_callback_read_char();
+        }
+    }
+    if (endOfInput) return std::nullopt;
+    return accepted;
+}
+
+}  // namespace
+
+bool hasLineEditing() {
+    return true;
+}
+
+int runEditedPrompt(const Session& session, const std::function<int(const std::string&)>& runLine) {
+    static char wordBreaks[] = " \t\n\"()[],;+-*/:=#";
+    completionSession = &session;
+    rl_readline_name = "oru-special";
+    rl_instream = stdin;
+    rl_outstream = stderr;
+    rl_catch_signals = 0;
+    rl_attempted_completion_function = complete;
+    rl_completer_word_break_characters = wordBreaks;
+    History history;
+    int status = 0;
+    while (const std::optional<std::string> line = readEditedLine()) {
+        history.add(*line);
+        status = std::max(status, runLine(*line));
+    }
+    std::fputc('\n', stderr);
+    completionSession = nullptr;
+    return status;
+}
+
+}  // namespace OruCli
+
+#else  // built without GNU readline
+
+namespace OruCli {
+
+bool hasLineEditing() {
+    return false;
+}
+
+int runEditedPrompt(const Session&, const std::function<int(const std::string&)>&) {
+    return 2;
+}
+
+}  // namespace OruCli
+
+#endif
