@@ -43,9 +43,9 @@ std::string overview() {
         text += "  " + std::string(row.signatures) + std::string(width + 2 - columns(row.signatures), ' ') +
                 std::string(row.summary) + "\n";
     text +=
-        "Values: 2.5  -1e-300  2i  inf  nan  \"text\"  null  [1; 2; 3]  complex(re, im)\n"
-        "        linspace(a, b, n)  with  + - * /  on scalars.\n"
-        "NAME := EXPR defines a variable; oru-special --help explains the rest.\n";
+        "Values: 2.5  2i  \"text\"  null  [1; 2; 3]  complex(re, im)  linspace(a, b, n)\n"
+        "+ - * / work on scalars, and NAME := EXPR defines a variable.\n"
+        "oru-special --help explains the rest.\n";
     return text;
 }
 

@@ -3,25 +3,29 @@
 # tools. The library, the command-line host and the tests need none of them;
 # the other scripts say what is missing and stop.
 #
-#   scripts/install_optional_packages.sh [bench] [plots] [fuzz]   (default: all three)
+#   scripts/install_optional_packages.sh [bench] [plots] [fuzz] [prompt]   (default: all four)
 #
 #   bench  Google Benchmark, and the two libraries timed beside ours as peers
 #          (Boost.Math headers and GSL): scripts/run_benchmarks.sh
-#   plots  gnuplot: scripts/make_plots.sh
+#   plots  gnuplot: scripts/make_plots.sh, and the README's plotting example
+#          (whose test checks the table without it)
 #   fuzz   clang and its libFuzzer runtime: scripts/ci_reliability.sh
+#   prompt GNU readline's development files, for line editing at the prompt of
+#          oru-special (a fresh Debian 12 development machine has them)
 set -euo pipefail
 
 declare -A groups=(
     [bench]="libbenchmark-dev libboost-dev libgsl-dev"
     [plots]="gnuplot-nox"
     [fuzz]="clang-14 libclang-rt-14-dev"
+    [prompt]="libreadline-dev"
 )
 
 wanted=("$@")
-((${#wanted[@]} > 0)) || wanted=(bench plots fuzz)
+((${#wanted[@]} > 0)) || wanted=(bench plots fuzz prompt)
 packages=()
 for group in "${wanted[@]}"; do
-    [[ -n ${groups[$group]:-} ]] || { echo "unknown group '$group' (bench, plots, fuzz)" >&2; exit 2; }
+    [[ -n ${groups[$group]:-} ]] || { echo "unknown group '$group' (bench, plots, fuzz, prompt)" >&2; exit 2; }
     read -ra more <<<"${groups[$group]}"
     packages+=("${more[@]}")
 done
