@@ -7,6 +7,7 @@
 #include <sys/select.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -121,18 +122,9 @@ private:
 
 // ---- reading a line -----------------------------------------------------------------
 
-volatile std::sig_atomic_t interrupted = 0;
-volatile std::sig_atomic_t resized = 0;
 std::string accepted;
 bool lineDone = false;
 bool endOfInput = false;
-
-void onInterrupt(int) {
-    interrupted = 1;
-}
-void onResize(int) {
-    resized = 1;
-}
 
 // Called by readline with the finished line, or null at Ctrl-D on an empty
 // line. Removing the handler here leaves the terminal as it was, so that
@@ -159,38 +151,44 @@ void abandonLine() {
     rl_redisplay();
 }
 
-// Ctrl-C and a change of the window's size are handled here, between the
-// keys: both signals are blocked except while waiting for input, so that
-// none is lost between the check and the wait. Around the call the signals
-// keep their own disposition: Ctrl-C during a call ends the program.
+// The signals the prompt handles itself, between the keys: Ctrl-C, a new
+// window size, and those that stop or end the program, which must find the
+// terminal as the program found it.
+constexpr std::array<int, 6> PromptSignalNumbers{SIGINT, SIGWINCH, SIGTSTP, SIGTERM, SIGHUP, SIGQUIT};
+volatile std::sig_atomic_t caught[PromptSignalNumbers.size()] = {};
+
+void onSignal(int signal) {
+    for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k)
+        if (PromptSignalNumbers[k] == signal) caught[k] = 1;
+}
+
+// While the prompt waits, these signals are blocked except in the wait
+// itself, so that none is lost between a check and the wait. Around the
+// prompt they keep their own dispositions: Ctrl-C during a call ends the
+// program. A signal the program was started to ignore stays ignored (Ctrl-C
+// excepted, which at the prompt only clears the line).
 class PromptSignals {
 public:
     PromptSignals() {
-        struct sigaction action {};
-        sigemptyset(&action.sa_mask);
-        action.sa_handler = onInterrupt;
-        sigaction(SIGINT, &action, &oldInterrupt_);
-        action.sa_handler = onResize;
-        sigaction(SIGWINCH, &action, &oldResize_);
-        sigset_t blocked;
-        sigemptyset(&blocked);
-        sigaddset(&blocked, SIGINT);
-        sigaddset(&blocked, SIGWINCH);
-        sigprocmask(SIG_BLOCK, &blocked, &waiting_);
-        sigdelset(&waiting_, SIGINT);
-        sigdelset(&waiting_, SIGWINCH);
+        sigemptyset(&handled_);
+        for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k) {
+            const int signal = PromptSignalNumbers[k];
+            sigaction(signal, nullptr, &old_[k]);
+            if (old_[k].sa_handler == SIG_IGN && signal != SIGINT) continue;
+            install(signal);
+            sigaddset(&handled_, signal);
+        }
+        sigprocmask(SIG_BLOCK, &handled_, &waiting_);
+        for (const int signal : PromptSignalNumbers) sigdelset(&waiting_, signal);
     }
     PromptSignals(const PromptSignals&) = delete;
     PromptSignals& operator=(const PromptSignals&) = delete;
     ~PromptSignals() {
-        sigset_t pending;
-        sigemptyset(&pending);
-        sigaddset(&pending, SIGINT);
-        sigaddset(&pending, SIGWINCH);
-        sigprocmask(SIG_UNBLOCK, &pending, nullptr);  // a late signal meets the handler, not the call
-        sigaction(SIGINT, &oldInterrupt_, nullptr);
-        sigaction(SIGWINCH, &oldResize_, nullptr);
-        interrupted = 0;
+        sigprocmask(SIG_UNBLOCK, &handled_, nullptr);  // a late signal meets the handler, not the call
+        for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k) {
+            sigaction(PromptSignalNumbers[k], &old_[k], nullptr);
+            caught[k] = 0;
+        }
     }
 
     // Waits until the descriptor can be read or a signal came; false on an
@@ -202,41 +200,79 @@ public:
         return pselect(descriptor + 1, &input, nullptr, nullptr, nullptr, &waiting_) >= 0 || errno == EINTR;
     }
 
-    // Whether signal came, during the wait or (still pending, when the
-    // input was ready at once) after it; a pending one is taken.
-    static bool arrived(int signal, volatile std::sig_atomic_t& flag) {
+    // The first signal that came, during the wait or (still pending, when
+    // the input was ready at once) after it, or 0; a pending one is taken.
+    int took() const {
         sigset_t pending;
         sigpending(&pending);
-        if (sigismember(&pending, signal) == 1) {
-            sigset_t just;
-            sigemptyset(&just);
-            sigaddset(&just, signal);
-            const timespec now{};
-            sigtimedwait(&just, nullptr, &now);
-            flag = 1;
+        for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k) {
+            const int signal = PromptSignalNumbers[k];
+            if (sigismember(&handled_, signal) == 1 && sigismember(&pending, signal) == 1) {
+                sigset_t just;
+                sigemptyset(&just);
+                sigaddset(&just, signal);
+                const timespec now{};
+                sigtimedwait(&just, nullptr, &now);
+                caught[k] = 1;
+            }
+            if (caught[k] != 0) {
+                caught[k] = 0;
+                return signal;
+            }
         }
-        const bool came = flag != 0;
-        flag = 0;
-        return came;
+        return 0;
+    }
+
+    // Lets signal do what it would without the prompt (stop the program,
+    // or end it), with the terminal restored; after a stop, the prompt
+    // comes back as it was.
+    void deliver(int signal) {
+        const std::size_t k = indexOf(signal);
+        rl_cleanup_after_signal();
+        sigaction(signal, &old_[k], nullptr);
+        sigset_t just;
+        sigemptyset(&just);
+        sigaddset(&just, signal);
+        raise(signal);
+        sigprocmask(SIG_UNBLOCK, &just, nullptr);
+        sigprocmask(SIG_BLOCK, &just, nullptr);
+        install(signal);
+        rl_reset_after_signal();
+        rl_forced_update_display();
     }
 
 private:
-    struct sigaction oldInterrupt_ {};
-    struct sigaction oldResize_ {};
+    static std::size_t indexOf(int signal) {
+        std::size_t k = 0;
+        while (k + 1 < PromptSignalNumbers.size() && PromptSignalNumbers[k] != signal) ++k;
+        return k;
+    }
+    static void install(int signal) {
+        struct sigaction action {};
+        sigemptyset(&action.sa_mask);
+        action.sa_handler = onSignal;
+        sigaction(signal, &action, nullptr);
+    }
+
+    std::array<struct sigaction, PromptSignalNumbers.size()> old_{};
+    sigset_t handled_{};
     sigset_t waiting_{};
 };
 
 // The next line typed, or nothing at the end of the input.
 std::optional<std::string> readEditedLine() {
-    const PromptSignals signals;
+    PromptSignals signals;
     lineDone = false;
     rl_callback_handler_install(Prompt, onLine);
     while (!lineDone) {
         const bool ready = signals.wait(fileno(rl_instream));
-        if (PromptSignals::arrived(SIGINT, interrupted)) {
+        const int signal = signals.took();
+        if (signal == SIGINT) {
             abandonLine();
-        } else if (PromptSignals::arrived(SIGWINCH, resized)) {
+        } else if (signal == SIGWINCH) {
             rl_resize_terminal();
+        } else if (signal != 0) {
+            signals.deliver(signal);
         } else if (!ready) {
             rl_callback_handler_remove();
             return std::nullopt;
@@ -260,7 +296,8 @@ int runEditedPrompt(const Session& session, const std::function<int(const std::s
     rl_readline_name = "oru-special";
     rl_instream = stdin;
     rl_outstream = stderr;
-    rl_catch_signals = 0;
+    rl_catch_signals = 0;  // the signals are handled here, see PromptSignals
+    rl_catch_sigwinch = 0;
     rl_attempted_completion_function = complete;
     rl_completer_word_break_characters = wordBreaks;
     History history;
