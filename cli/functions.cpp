@@ -68,7 +68,7 @@ bool equalIgnoringCase(std::string_view x, std::string_view y) {
 }  // namespace
 
 std::span<const FunctionInfo> allFunctions() {
-    return Functions;
+    return kFunctions;
 }
 
 const FunctionInfo* findFunction(std::string_view name) {

@@ -20,8 +20,8 @@
 
 namespace {
 
-constexpr std::size_t Width = 79;
-constexpr std::string_view TitleDash = " \u2014 ";  // "Name — what it is"
+constexpr std::size_t kWidth = 79;
+constexpr std::string_view kTitleDash = " \u2014 ";  // "Name — what it is"
 
 struct PageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -49,7 +49,7 @@ std::string_view trim(std::string_view s) {
 }
 
 // Stands for a space inside a code span, where wrap() does not break.
-constexpr char Unbreakable = '\x01';
+constexpr char kUnbreakable = '\x01';
 
 // Markdown inline markup as plain text: `code` and **bold** lose their
 // marks, a link keeps its text, an image is dropped.
@@ -76,7 +76,7 @@ std::string plainText(std::string_view s) {
             ++i;
             continue;
         }
-        out += code && s[i] == ' ' ? Unbreakable : s[i];
+        out += code && s[i] == ' ' ? kUnbreakable : s[i];
     }
     return out;
 }
@@ -107,7 +107,7 @@ std::vector<std::string> words(std::string_view text) {
     for (std::string word; in >> word;) {
         const bool op = isOperator(word);
         if ((glue || op) && !out.empty())
-            out.back() += Unbreakable + word;
+            out.back() += kUnbreakable + word;
         else
             out.push_back(word);
         glue = op;
@@ -115,14 +115,14 @@ std::vector<std::string> words(std::string_view text) {
     return out;
 }
 
-// text reflowed to Width columns; the first line starts with first, every
+// text reflowed to kWidth columns; the first line starts with first, every
 // further one with rest (both usually indentation).
 std::string wrap(std::string_view text, const std::string& first, const std::string& rest) {
     std::string out = first;
     std::size_t used = columns(first);
     bool lineEmpty = true;
     for (std::string word : words(text)) {
-        if (!lineEmpty && used + 1 + columns(word) > Width) {
+        if (!lineEmpty && used + 1 + columns(word) > kWidth) {
             out += '\n' + rest;
             used = columns(rest);
             lineEmpty = true;
@@ -132,7 +132,7 @@ std::string wrap(std::string_view text, const std::string& first, const std::str
             ++used;
         }
         for (char& c : word)
-            if (c == Unbreakable) c = ' ';
+            if (c == kUnbreakable) c = ' ';
         out += word;
         used += columns(word);
         lineEmpty = false;
@@ -269,17 +269,17 @@ Page readPage(const std::string& path) {
     Page page;
     page.lines = readLines(path);
     const std::string& title = page.lines.empty() ? std::string() : page.lines[0];
-    const std::size_t dash = title.find(TitleDash);
+    const std::size_t dash = title.find(kTitleDash);
     if (!startsWith(title, "# ") || dash == std::string::npos)
         throw PageError("the first line must be '# Name \u2014 what it is'");
     page.name = title.substr(2, dash - 2);
-    page.summary = title.substr(dash + TitleDash.size());
+    page.summary = title.substr(dash + kTitleDash.size());
     page.file = path.substr(path.rfind("docs/") == std::string::npos ? 0 : path.rfind("docs/"));
     return page;
 }
 
 std::string helpText(const Page& page, const std::string& leadText) {
-    return page.name + std::string(TitleDash) + page.summary + "\n\n" + wrap(plainText(leadText), "", "") +
+    return page.name + std::string(kTitleDash) + page.summary + "\n\n" + wrap(plainText(leadText), "", "") +
            "\n" + checks(page) + "\n" + example(page) + "\n" +
            wrap("More in " + page.file + ": definition, method, accuracy and limitations.", "", "");
 }

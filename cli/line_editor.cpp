@@ -23,8 +23,8 @@ namespace OruCli {
 
 namespace {
 
-constexpr const char* Prompt = "oru> ";
-constexpr int HistoryLines = 1000;
+constexpr const char* kPrompt = "oru> ";
+constexpr int kHistoryLines = 1000;
 
 // ---- completion ---------------------------------------------------------------
 
@@ -90,7 +90,7 @@ public:
         const char* home = std::getenv("HOME");
         if (home != nullptr && *home != '\0') path_ = std::string(home) + "/.oru_special_history";
         using_history();
-        stifle_history(HistoryLines);
+        stifle_history(kHistoryLines);
         if (!path_.empty()) read_history(path_.c_str());
     }
     History(const History&) = delete;
@@ -107,7 +107,7 @@ public:
         if (path_.empty() || failed_) return;
         int error = append_history(1, path_.c_str());
         if (error == ENOENT) error = write_history(path_.c_str());
-        if (error == 0) error = history_truncate_file(path_.c_str(), HistoryLines);
+        if (error == 0) error = history_truncate_file(path_.c_str(), kHistoryLines);
         if (error != 0) {
             std::fprintf(stderr, "oru-special: cannot keep the history in %s: %s\n", path_.c_str(),
                          std::strerror(error));
@@ -154,12 +154,12 @@ void abandonLine() {
 // The signals the prompt handles itself, between the keys: Ctrl-C, a new
 // window size, and those that stop or end the program, which must find the
 // terminal as the program found it.
-constexpr std::array<int, 6> PromptSignalNumbers{SIGINT, SIGWINCH, SIGTSTP, SIGTERM, SIGHUP, SIGQUIT};
-volatile std::sig_atomic_t caught[PromptSignalNumbers.size()] = {};
+constexpr std::array<int, 6> kPromptSignalNumbers{SIGINT, SIGWINCH, SIGTSTP, SIGTERM, SIGHUP, SIGQUIT};
+volatile std::sig_atomic_t caught[kPromptSignalNumbers.size()] = {};
 
 void onSignal(int signal) {
-    for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k)
-        if (PromptSignalNumbers[k] == signal) caught[k] = 1;
+    for (std::size_t k = 0; k < kPromptSignalNumbers.size(); ++k)
+        if (kPromptSignalNumbers[k] == signal) caught[k] = 1;
 }
 
 // While the prompt waits, these signals are blocked except in the wait
@@ -171,22 +171,22 @@ class PromptSignals {
 public:
     PromptSignals() {
         sigemptyset(&handled_);
-        for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k) {
-            const int signal = PromptSignalNumbers[k];
+        for (std::size_t k = 0; k < kPromptSignalNumbers.size(); ++k) {
+            const int signal = kPromptSignalNumbers[k];
             sigaction(signal, nullptr, &old_[k]);
             if (old_[k].sa_handler == SIG_IGN && signal != SIGINT) continue;
             install(signal);
             sigaddset(&handled_, signal);
         }
         sigprocmask(SIG_BLOCK, &handled_, &waiting_);
-        for (const int signal : PromptSignalNumbers) sigdelset(&waiting_, signal);
+        for (const int signal : kPromptSignalNumbers) sigdelset(&waiting_, signal);
     }
     PromptSignals(const PromptSignals&) = delete;
     PromptSignals& operator=(const PromptSignals&) = delete;
     ~PromptSignals() {
         sigprocmask(SIG_UNBLOCK, &handled_, nullptr);  // a late signal meets the handler, not the call
-        for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k) {
-            sigaction(PromptSignalNumbers[k], &old_[k], nullptr);
+        for (std::size_t k = 0; k < kPromptSignalNumbers.size(); ++k) {
+            sigaction(kPromptSignalNumbers[k], &old_[k], nullptr);
             caught[k] = 0;
         }
     }
@@ -205,8 +205,8 @@ public:
     int took() const {
         sigset_t pending;
         sigpending(&pending);
-        for (std::size_t k = 0; k < PromptSignalNumbers.size(); ++k) {
-            const int signal = PromptSignalNumbers[k];
+        for (std::size_t k = 0; k < kPromptSignalNumbers.size(); ++k) {
+            const int signal = kPromptSignalNumbers[k];
             if (sigismember(&handled_, signal) == 1 && sigismember(&pending, signal) == 1) {
                 sigset_t just;
                 sigemptyset(&just);
@@ -244,7 +244,7 @@ public:
 private:
     static std::size_t indexOf(int signal) {
         std::size_t k = 0;
-        while (k + 1 < PromptSignalNumbers.size() && PromptSignalNumbers[k] != signal) ++k;
+        while (k + 1 < kPromptSignalNumbers.size() && kPromptSignalNumbers[k] != signal) ++k;
         return k;
     }
     static void install(int signal) {
@@ -254,7 +254,7 @@ private:
         sigaction(signal, &action, nullptr);
     }
 
-    std::array<struct sigaction, PromptSignalNumbers.size()> old_{};
+    std::array<struct sigaction, kPromptSignalNumbers.size()> old_{};
     sigset_t handled_{};
     sigset_t waiting_{};
 };
@@ -263,7 +263,7 @@ private:
 std::optional<std::string> readEditedLine() {
     PromptSignals signals;
     lineDone = false;
-    rl_callback_handler_install(Prompt, onLine);
+    rl_callback_handler_install(kPrompt, onLine);
     while (!lineDone) {
         const bool ready = signals.wait(fileno(rl_instream));
         const int signal = signals.took();
