@@ -23,6 +23,7 @@
 
 #include "fuzz/checked_call.hpp"
 #include "host_values.hpp"
+#include "numeric/core/constants.hpp"
 #include "numeric/kelvin/kelvin.hpp"
 #include "numeric/polynomials/chebyshev.hpp"
 #include "numeric/polynomials/hermite.hpp"
@@ -166,8 +167,8 @@ double jacobi(int n, double alpha, double beta, double x) {
 
 // ber_n (ber true) or bei_n, or the text of the error.
 std::string kelvin(unsigned n, double x, bool ber) {
-    const double c = std::cos(n * 0.7853981633974483);
-    const double s = std::sin(n * 0.7853981633974483);
+    const double c = std::cos(n * (Oru::kPi / 4));
+    const double s = std::sin(n * (Oru::kPi / 4));
     const double phases[4] = {ber ? -s : c, ber ? -c : -s, ber ? s : -c, ber ? c : s};
     const double h = x / 2.0;
     long double power = ber ? 1.0 : -1.0;

@@ -4,14 +4,13 @@
 #include <complex>
 #include <limits>
 
+#include "numeric/core/constants.hpp"
 #include "numeric/gamma/complex_gamma.hpp"
 #include "vesk/run/app_exception.hpp"
 
 using namespace Oru;
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 tabulComplex gamma1(double re, double im) {
     tabulComplex r{0.0, 0.0};

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "numeric/core/complex.hpp"
+#include "numeric/core/constants.hpp"
 #include "numeric/core/integer.hpp"
 #include "oru/constants.hpp"
 #include "oru/utility.hpp"
@@ -14,7 +15,6 @@
 using namespace Oru;
 
 namespace {
-constexpr double kPi = 3.141592653589793;
 std::uint64_t bits(double x) {
     return std::bit_cast<std::uint64_t>(x);
 }

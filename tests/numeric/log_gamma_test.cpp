@@ -2,14 +2,13 @@
 
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
 #include "numeric/gamma/log_gamma.hpp"
 #include "vesk/run/app_exception.hpp"
 
 using namespace Oru;
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 tabulComplex lnGamma(double re, double im) {
     tabulComplex r{0.0, 0.0};
