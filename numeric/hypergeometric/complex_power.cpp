@@ -1,6 +1,7 @@
 #include "numeric/hypergeometric/complex_power.hpp"
 
 #include <cmath>
+#include <optional>
 
 #include "numeric/core/constants.hpp"
 #include "oru/utility.hpp"
@@ -20,25 +21,23 @@ tabulComplex checkedForOverflow(const tabulComplex& r) {
 
 // (i y)^n for an integer n: y^n times a power of i, read off n modulo 4.
 // fmod keeps the sign of n, so the remainder lies in -3..3; anything else
-// (n infinite, so the remainder is NaN) is left to the exponential form and
-// reported through `handled`.
-tabulComplex imaginaryBasePower(double y, double n, bool& handled) {
-    handled = false;
+// (n infinite, so the remainder is NaN) is left to the exponential form:
+// no value.
+std::optional<tabulComplex> imaginaryBasePower(double y, double n) {
     const double m = std::floor(std::fmod(n, 4.0) + kEpsilon);
-    if (!(m >= -3.0 && m <= 3.0)) return {0.0, 0.0};
+    if (!(m >= -3.0 && m <= 3.0)) return std::nullopt;
     const double g = std::pow(y, n);
-    handled = true;
     switch (static_cast<int>(m)) {
         case 0:
-            return {g, 0.0};
+            return tabulComplex{g, 0.0};
         case 1:
         case -3:
-            return {0.0, g};
+            return tabulComplex{0.0, g};
         case 2:
         case -2:
-            return {-g, 0.0};
+            return tabulComplex{-g, 0.0};
         default:
-            return {0.0, -g};  // 3 or -1
+            return tabulComplex{0.0, -g};  // 3 or -1
     }
 }
 
@@ -72,9 +71,7 @@ tabulComplex complexPower(const tabulComplex& z, const tabulComplex& w) {
         // are returned as they are.
         if (z.im == 0.0) return {std::pow(z.re, w.re), 0.0};  // negative real base
         if (z.re == 0.0) {
-            bool handled = false;
-            const tabulComplex r = imaginaryBasePower(z.im, n, handled);
-            if (handled) return r;
+            if (const auto r = imaginaryBasePower(z.im, n)) return *r;
         } else if (std::fabs(w.re) < kRepeatedSquaringBound) {
             return complexIntPower(z, static_cast<int>(n));
         }
