@@ -218,6 +218,38 @@ void addGauss(std::vector<Regime>& out) {
         a[3] = real(g.uniform(-0.95, 0.95));
         return true;
     }));
+    // Where the plain evaluation cannot vouch for its value, the careful one
+    // answers: double-double series at x/(x - 1) ...
+    out.push_back(regime(
+        "fhyper", "x < -0.5, a, b in 10..25, c in -10..0 (careful, Pfaff forms)", f, [](Rng& g, Args& a) {
+            a[0] = real(g.awayFromIntegers(10.0, 25.0, 0.05));
+            a[1] = real(g.awayFromIntegers(10.0, 25.0, 0.05));
+            a[2] = real(g.awayFromIntegers(-10.0, 0.0, 0.05));
+            a[3] = real(g.uniform(-0.95, -0.5));
+            return offInteger(a[2].re - a[0].re) > 0.02 && offInteger(a[2].re - a[1].re) > 0.02;
+        }));
+    // ... the connection to 1 - x without its poles, c - a - b near an integer ...
+    out.push_back(regime("fhyper", "x > 0.75, c-a-b 1e-9..1e-4 from an integer (careful, limit form)", f,
+                         [](Rng& g, Args& a) {
+                             const double pa = g.awayFromIntegers(0.1, 10.0, 0.05);
+                             const double pb = g.awayFromIntegers(0.1, 10.0, 0.05);
+                             const double offset = std::exp(g.uniform(std::log(1e-9), std::log(1e-4)));
+                             const double pc = pa + pb + g.integer(-3, 3) + offset;
+                             a[0] = real(pa);
+                             a[1] = real(pb);
+                             a[2] = real(pc);
+                             a[3] = real(g.uniform(0.76, 0.999));
+                             return pc > 0.1 && offInteger(pc) > 0.02;
+                         }));
+    // ... and the polynomial summed at 1 - x.
+    out.push_back(
+        regime("fhyper", "a = -20..-30, x in 0.99..1 (careful, reversed polynomial)", f, [](Rng& g, Args& a) {
+            a[0] = real(-g.integer(20, 30));
+            a[1] = real(g.awayFromIntegers(5.0, 25.0, 0.05));
+            a[2] = real(g.awayFromIntegers(-2.0, 10.0, 0.05));
+            a[3] = real(1.0 - std::exp(g.uniform(std::log(1e-12), std::log(1e-2))));
+            return true;
+        }));
 }
 
 // The confluent function always sums its power series; where that series

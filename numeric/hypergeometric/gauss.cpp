@@ -29,7 +29,7 @@ constexpr int kMaxLogCasePasses = 999;
 constexpr double kMaxLogCaseOrder = 171.0;
 
 // The branch of the plain evaluation below that produced its value.
-enum class PrescribedRoute {
+enum class PlainRoute {
     Origin,
     Power,
     Undefined,
@@ -42,11 +42,12 @@ enum class PrescribedRoute {
     Direct
 };
 
-struct PrescribedTrace {
-    PrescribedRoute route = PrescribedRoute::Direct;
+struct PlainTrace {
+    PlainRoute route = PlainRoute::Direct;
     // At the origin: the first term left out, |a b x / c|.
     double firstOmittedTerm = 0.0;
-    // Largest term of a series over its sum, times the number of terms.
+    // The sum of a series' terms' magnitudes over its value, times the
+    // number of terms.
     double cancellation = 1.0;
     // The sum of the magnitudes of the parts a connection formula adds, over
     // the magnitude of their sum.
@@ -75,7 +76,7 @@ double largestMagnitude(std::initializer_list<double> values) {
 // Bounds under which the plain evaluation's value is kept, found on the
 // accuracy sweep (every kept point within 64 (1 + kappa) units of 2^-52,
 // with a margin of a hundred or more in the measured cancellation).
-constexpr double kKeptSeriesCancellation = 0x1p20;  // terms times largest term over sum
+constexpr double kKeptSeriesCancellation = 0x1p20;  // terms times sum of magnitudes over value
 constexpr double kKeptConnectionCombination = 32.0;
 constexpr double kKeptLogarithmicCombination = 4.0;
 // The logarithmic case is kept where c - a - b is its integer up to a few
@@ -91,25 +92,25 @@ constexpr double kKeptGaussSumBound = 0x1p-46;
 // vouches for its value (few terms no larger than their sum, Gamma values
 // of moderate arguments, c - a - b not near an integer unless exactly one),
 // the careful evaluation of gauss_careful.cpp everywhere else.
-bool keepPrescribed(const PrescribedTrace& t) {
+bool keepPlainValue(const PlainTrace& t) {
     switch (t.route) {
-        case PrescribedRoute::Origin:
+        case PlainRoute::Origin:
             return t.firstOmittedTerm <= kKeptOriginTerm;
-        case PrescribedRoute::Power:
-        case PrescribedRoute::Undefined:
+        case PlainRoute::Power:
+        case PlainRoute::Undefined:
             return true;
-        case PrescribedRoute::Polynomial:
-        case PrescribedRoute::Euler:
-        case PrescribedRoute::Pfaff:
-        case PrescribedRoute::Direct:
+        case PlainRoute::Polynomial:
+        case PlainRoute::Euler:
+        case PlainRoute::Pfaff:
+        case PlainRoute::Direct:
             return !t.stoppedEarly && t.cancellation <= kKeptSeriesCancellation;
-        case PrescribedRoute::GaussSum:
+        case PlainRoute::GaussSum:
             return t.gaussSumBound <= kKeptGaussSumBound && t.gammaArgument <= kKeptGammaArgument;
-        case PrescribedRoute::Connection:
+        case PlainRoute::Connection:
             return !t.stoppedEarly && t.cancellation <= kKeptSeriesCancellation &&
                    t.combination <= kKeptConnectionCombination && t.gammaArgument <= kKeptGammaArgument &&
                    t.integerDistance >= kKeptIntegerDistance;
-        case PrescribedRoute::Logarithmic:
+        case PlainRoute::Logarithmic:
             return t.integerDistance <= kKeptLogarithmicDistance &&
                    t.combination <= kKeptLogarithmicCombination && t.gammaArgument <= kKeptGammaArgument &&
                    t.passes <= kKeptLogarithmicPasses;
@@ -119,7 +120,7 @@ bool keepPrescribed(const PrescribedTrace& t) {
 
 struct SeriesSum {
     double value;
-    double largest;
+    double magnitudes;  // sum of |term|
     int terms;
     bool settled;
     bool stoppedEarly;
@@ -137,10 +138,9 @@ bool roundsToNonPositiveInteger(double v) {
 }
 
 // The hypergeometric series in x summed until a term no longer changes the
-// sum (at most 1000 terms), with the largest term met on the way: the sum
-// can be no more accurate than the extended precision's rounding of that
-// term. Carried in extended precision: the terms of an alternating series
-// can exceed its sum by many orders of magnitude.
+// sum (at most 1000 terms), with the sum of the magnitudes of its terms:
+// the sum's rounding error is bounded by that times the extended precision. Carried in extended precision:
+// the terms of an alternating series can exceed its sum by many orders of magnitude.
 SeriesSum sumSeries(double a, double b, double c, double x) {
     long double la = a;
     long double lb = b;
@@ -150,7 +150,9 @@ SeriesSum sumSeries(double a, double b, double c, double x) {
     long double term = 1.0L;
     long double k = 1.0L;
     long double change = 0.0L;
-    long double largest = 1.0L;
+    // The sum of the terms' magnitudes, kept as a double outside the
+    // extended registers the loop needs.
+    double magnitudes = 1.0;
     for (int pass = 0; pass < kMaxSeriesTerms; ++pass) {
         term = ((((1.0L / lc) / k) * la) * lb) * (lx * term);
         const long double next = sum + term;
@@ -158,16 +160,15 @@ SeriesSum sumSeries(double a, double b, double c, double x) {
         lb = lb + 1.0L;
         lc = lc + 1.0L;
         k = k + 1.0L;
-        largest = std::fmax(largest, std::fabs(term));
+        magnitudes += std::fabs(static_cast<double>(term));
         if (next == sum) {
             const bool early = term != 0.0L && std::fmin(std::fmin(la, lb), lc) < 0.0L;
-            return {static_cast<double>(sum), static_cast<double>(largest), pass + 1, true, early};
+            return {static_cast<double>(sum), magnitudes, pass + 1, true, early};
         }
         change = next - sum;
         sum = next;
     }
-    return {static_cast<double>(sum), static_cast<double>(largest), kMaxSeriesTerms,
-            !(std::fabs(change) > kTolerance), false};
+    return {static_cast<double>(sum), magnitudes, kMaxSeriesTerms, !(std::fabs(change) > kTolerance), false};
 }
 
 // (1 - x)^d for the Euler transformation: the C runtime's pow on a real base.
@@ -180,12 +181,12 @@ tabulComplex realValue(double v) {
     return {v, 0.0};
 }
 
-// The series as the prescribed evaluation sums it, noting in the trace how
-// far its largest term exceeded the sum.
-double tracedSeries(PrescribedTrace& trace, double a, double b, double c, double x) {
+// The series as the plain evaluation sums it, noting in the trace how far
+// the magnitudes of its terms exceeded their sum.
+double tracedSeries(PlainTrace& trace, double a, double b, double c, double x) {
     const SeriesSum sum = sumSeries(a, b, c, x);
     if (!sum.settled) Throw("not converging", kNoArgument);
-    trace.cancellation = std::fmax(trace.cancellation, sum.terms * (sum.largest / std::fabs(sum.value)));
+    trace.cancellation = std::fmax(trace.cancellation, sum.terms * (sum.magnitudes / std::fabs(sum.value)));
     trace.stoppedEarly = trace.stoppedEarly || sum.stoppedEarly;
     return sum.value;
 }
@@ -193,9 +194,9 @@ double tracedSeries(PrescribedTrace& trace, double a, double b, double c, double
 // 2F1(a, b; c; x) = (1 - x)^-a 2F1(a, c - b; c; x/(x - 1)) when b > 0
 // (tested as c - b < c), else the same with a and b exchanged. s = 1 - x;
 // x/(x - 1) is formed as -x times the reciprocal of s.
-tabulComplex pfaffTransformation(PrescribedTrace& trace, double a, double b, double c, double x,
+tabulComplex pfaffTransformation(PlainTrace& trace, double a, double b, double c, double x,
                                  const tabulComplex& s) {
-    trace.route = PrescribedRoute::Pfaff;
+    trace.route = PlainRoute::Pfaff;
     const double z = -x * (1.0 / s.re);
     if (c - b < c) {
         const tabulComplex factor = complexPowerReal(s, -a);
@@ -208,9 +209,9 @@ tabulComplex pfaffTransformation(PrescribedTrace& trace, double a, double b, dou
 // Connection to 1 - x for c - a - b = d not an integer:
 // 2F1 = Gamma(c) [Gamma(d)/(Gamma(c-a)Gamma(c-b)) 2F1(a, b; 1-d; s)
 //      + s^d Gamma(-d)/(Gamma(a)Gamma(b)) 2F1(c-a, c-b; d+1; s)].
-double connectionToOneMinusX(PrescribedTrace& trace, double a, double b, double c, double d,
+double connectionToOneMinusX(PlainTrace& trace, double a, double b, double c, double d,
                              const tabulComplex& s) {
-    trace.route = PrescribedRoute::Connection;
+    trace.route = PlainRoute::Connection;
     trace.gammaArgument = largestMagnitude({a, b, c, c - a, c - b, d});
     trace.integerDistance = std::fabs(d - Oru::round(d));
     const double f1 = tracedSeries(trace, a, b, 1.0 - d, s.re);
@@ -252,7 +253,7 @@ LogCaseOrder logCaseOrder(double d, double id) {
 // The infinite sum with the digamma terms, sum over t of
 // (a+d1)_t (b+d1)_t / (t! (t+e)!) s^t [psi(1+t) + psi(1+e+t) - psi(a+d1+t)
 // - psi(b+d1+t) - ln s], summed until it no longer changes.
-long double logCaseDigammaSum(PrescribedTrace& trace, double a, double b, const LogCaseOrder& k, double sre) {
+long double logCaseDigammaSum(PlainTrace& trace, double a, double b, const LogCaseOrder& k, double sre) {
     const long double ad = static_cast<long double>(a) + k.d1;
     const long double bd = static_cast<long double>(b) + k.d1;
     const long double onePlusE = 1.0L + k.e;
@@ -300,9 +301,9 @@ long double logCaseFiniteSum(double a, double b, const LogCaseOrder& k, double s
 
 // Connection to 1 - x when c - a - b = id is an integer, where the two
 // terms of the general formula have poles that cancel into logarithms.
-double logarithmicConnection(PrescribedTrace& trace, double a, double b, double c, double d, double id,
+double logarithmicConnection(PlainTrace& trace, double a, double b, double c, double d, double id,
                              const tabulComplex& s) {
-    trace.route = PrescribedRoute::Logarithmic;
+    trace.route = PlainRoute::Logarithmic;
     trace.gammaArgument = largestMagnitude({a, b, c, d, a + d, b + d});
     trace.integerDistance = std::fabs(d - id);
     const LogCaseOrder k = logCaseOrder(d, id);
@@ -342,9 +343,9 @@ double gaussSumBound(double a, double b, double d, double s) {
     return s * std::fabs(a * b) * (logS + 1.0 / std::fmax(d - 1.0, 1.0 / logS));
 }
 
-tabulComplex evaluateGauss(PrescribedTrace& trace, double a, double b, double c, double x) {
+tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, double x) {
     if (std::fabs(x) < kEpsilon) {
-        trace.route = PrescribedRoute::Origin;
+        trace.route = PlainRoute::Origin;
         // Where c is a pole the value 1 at the origin is a convention.
         const bool pole = c < kTolerance && within(c, Oru::round(c), kTolerance);
         trace.firstOmittedTerm = (x == 0.0 || pole) ? 0.0 : std::fabs(a * b * x / c);
@@ -364,11 +365,11 @@ tabulComplex evaluateGauss(PrescribedTrace& trace, double a, double b, double c,
     // b = c or a = c: 2F1 reduces to (1 - x)^-a or (1 - x)^-b.
     if (r < 1.0) {
         if (within(b, c, kTolerance)) {
-            trace.route = PrescribedRoute::Power;
+            trace.route = PlainRoute::Power;
             return complexPowerReal(s, -a);
         }
         if (within(a, c, kTolerance)) {
-            trace.route = PrescribedRoute::Power;
+            trace.route = PlainRoute::Power;
             return complexPowerReal(s, -b);
         }
     }
@@ -378,14 +379,14 @@ tabulComplex evaluateGauss(PrescribedTrace& trace, double a, double b, double c,
     const double rc = Oru::round(c);
     if (c < kTolerance && within(c, rc, kTolerance)) {
         if ((aIsPolynomialDegree && ra > rc) || (bIsPolynomialDegree && rb > rc)) {
-            trace.route = PrescribedRoute::Polynomial;
+            trace.route = PlainRoute::Polynomial;
             return realValue(tracedSeries(trace, aa, bb, rc, x));
         }
-        trace.route = PrescribedRoute::Undefined;
+        trace.route = PlainRoute::Undefined;
         Throw("domain error", kNoArgument);
     }
     if (aIsPolynomialDegree || bIsPolynomialDegree) {
-        trace.route = PrescribedRoute::Polynomial;
+        trace.route = PlainRoute::Polynomial;
         return realValue(tracedSeries(trace, aa, bb, c, x));
     }
 
@@ -396,7 +397,7 @@ tabulComplex evaluateGauss(PrescribedTrace& trace, double a, double b, double c,
         const double gc = realGamma(c);
         const double gca = realGamma(c - a);
         const double gcb = realGamma(c - b);
-        trace.route = PrescribedRoute::GaussSum;
+        trace.route = PlainRoute::GaussSum;
         trace.gammaArgument = largestMagnitude({c, d, c - a, c - b});
         trace.gaussSumBound = gaussSumBound(a, b, d, 1.0 - x);
         return realValue(gd * gc / gca / gcb);
@@ -412,7 +413,7 @@ tabulComplex evaluateGauss(PrescribedTrace& trace, double a, double b, double c,
         // Euler: 2F1(a, b; c; x) = (1 - x)^d 2F1(c - a, c - b; c; x), a
         // polynomial when c - a or c - b is a non-positive integer.
         if (roundsToNonPositiveInteger(c - a) || roundsToNonPositiveInteger(c - b)) {
-            trace.route = PrescribedRoute::Euler;
+            trace.route = PlainRoute::Euler;
             const tabulComplex factor = eulerFactor(s, d);
             return complexMul(factor, realValue(tracedSeries(trace, c - a, c - b, c, x)));
         }
@@ -426,7 +427,7 @@ tabulComplex evaluateGauss(PrescribedTrace& trace, double a, double b, double c,
         }
         return realValue(logarithmicConnection(trace, a, b, c, d, rd, s));
     }
-    trace.route = PrescribedRoute::Direct;
+    trace.route = PlainRoute::Direct;
     return realValue(tracedSeries(trace, a, b, c, x));
 }
 
@@ -445,7 +446,7 @@ double gaussSeries(double a, double b, double c, double x) {
 tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
     // Infinite or NaN arguments have no value to improve on: the plain
     // evaluation answers as it does.
-    PrescribedTrace trace;
+    PlainTrace trace;
     if (!allFinite(a, b, c, x)) return evaluateGauss(trace, a, b, c, x);
     tabulComplex value{0.0, 0.0};
     try {
@@ -453,10 +454,10 @@ tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
     } catch (const Vesk::Run::AppException&) {
         // The point where 2F1 is undefined keeps its error; every other
         // error of the plain evaluation is checked by the careful one.
-        if (trace.route == PrescribedRoute::Undefined) throw;
+        if (trace.route == PlainRoute::Undefined) throw;
         return realValue(carefulGauss(a, b, c, x));
     }
-    if (keepPrescribed(trace) && std::isfinite(value.re) && std::isfinite(value.im)) return value;
+    if (keepPlainValue(trace) && std::isfinite(value.re) && std::isfinite(value.im)) return value;
     return realValue(carefulGauss(a, b, c, x));
 }
 

@@ -1,5 +1,6 @@
 #include "numeric/hypergeometric/gauss_careful.hpp"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -107,9 +108,9 @@ Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Numbe
         total = total + term;
         const long double size = std::fabs(widened(term));
         if (!(size <= DBL_MAX && std::fabs(widened(total)) <= DBL_MAX)) return kNoEstimate;
-        largest = std::fmax(largest, size);
+        largest = std::max(largest, size);
         if (index > lastTurn) {
-            const long double ratio = std::fmax(
+            const long double ratio = std::max(
                 std::fabs(widened(numerator) / widened(denominator) * widened(z)), std::fabs(widened(z)));
             if (ratio < 1.0L && size <= kTailBound * (1.0L - ratio) * std::fabs(widened(total))) {
                 return estimate(k + 1);
@@ -364,10 +365,10 @@ Estimate limitConnection(long double a, long double b, long double c, long doubl
         w = w * ratioAtE + g * ratioDifference;
         g = g * ratioAtZero;
         total += w;
-        const long double size = std::fmax(std::fabs(w), std::fabs(g));
+        const long double size = std::max(std::fabs(w), std::fabs(g));
         if (!(size <= LDBL_MAX)) return kNoEstimate;
-        largest = std::fmax(largest, size);
-        const long double ratio = std::fmax(std::fabs(ratioAtZero), s);
+        largest = std::max(largest, size);
+        const long double ratio = std::max(std::fabs(ratioAtZero), s);
         if (n > lastTurn && ratio < 1.0L && size <= kTailBound * (1.0L - ratio) * std::fabs(total)) break;
     }
     const long double parity = (m % 2 == 0) ? 1.0L : -1.0L;
@@ -382,7 +383,7 @@ Estimate limitConnection(long double a, long double b, long double c, long doubl
     for (int k = 0; k + 1 < m; ++k) {
         term = term * (a + k) * (b + k) / ((1.0L - m - e + k) * (k + 1.0L)) * s;
         finite += term;
-        finiteLargest = std::fmax(finiteLargest, std::fabs(term));
+        finiteLargest = std::max(finiteLargest, std::fabs(term));
     }
     const Estimate finiteFactor = gammaQuotient({c, m + e}, {ca, cb}, 0.0L);
     const Estimate finitePart =
