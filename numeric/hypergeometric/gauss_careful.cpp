@@ -31,8 +31,9 @@ constexpr long double kLeastAccuracy = 0x1p-40L;
 // The series at x, at x/(x - 1) or at 1 - x is used where that point is at
 // most this far from 0.
 constexpr double kNearPoint = 0.5;
-// Direct summation in x still competes with the connection to 1 - x up to here.
-constexpr double kDirectLimit = 0.9;
+// The series at x (in extended precision first) still competes with the
+// connection to 1 - x up to here.
+constexpr double kDirectLimit = 0.97;
 // c - a - b closer than this to an integer m: the connection to 1 - x is
 // written as a function of c - a - b - m, without the two poles.
 constexpr double kLimitFormBand = 0.25;
