@@ -17,13 +17,20 @@
 // Inputs are read in place through each matrix's own offset and column
 // stride; a call allocates its result arrays once and nothing per element.
 
+#include <omp.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <utility>
 
+#include "host/parallel.hpp"
 #include "host/wrappers.hpp"
 #include "numeric/core/complex.hpp"
 #include "numeric/core/constants.hpp"
@@ -79,8 +86,8 @@ private:
     std::int64_t m_stride;
 };
 
-// The element loop shared by every vectorizer: rows x cols results, written
-// packed column-major, each from compute(column, row).
+// The arrays of a result, rows x cols elements packed column-major, filled
+// by element index under one storing rule.
 //
 // Under the two when-needed rules the imaginary array is created, zero-filled,
 // only when the first element arrives whose imaginary part is not +0.0 (a
@@ -89,41 +96,154 @@ private:
 // ends up as if it had been created at the start. A real result then costs one
 // array instead of two: on long real vectors the second array's allocation,
 // zero fill and fresh pages would cost more than the rest of the engine per
-// element.
+// element. The same holds when the elements are computed by several threads
+// in any order: an element stored before the array exists had +0.0.
+template <ImagRule Rule>
+class ResultArrays {
+public:
+    explicit ResultArrays(std::size_t count) : m_count(count), m_re(count) {
+        if constexpr (Rule == ImagRule::Always) m_im.emplace(count);
+    }
+
+    // Where a thread stores its elements' imaginary parts: null until the
+    // array exists.
+    class Writer {
+    public:
+        // Under the when-needed rules another thread may be creating the
+        // array, so it is asked for only under the lock.
+        explicit Writer(ResultArrays& arrays)
+            : m_arrays(arrays), m_im(Rule == ImagRule::Always ? arrays.m_im->data() : nullptr) {}
+
+        void store(std::size_t k, const tabulComplex& r) {
+            m_arrays.m_re[k] = r.re;
+            if constexpr (Rule == ImagRule::WhenNeededNonZero) {
+                if (r.im != 0.0) {  // a NaN is not equal to 0.0
+                    if (m_im == nullptr) m_im = m_arrays.imaginaryArray();
+                    m_im[k] = r.im;
+                    needed = true;
+                }
+            } else if constexpr (Rule == ImagRule::WhenNeededAll) {
+                if (m_im == nullptr && (r.im != 0.0 || std::signbit(r.im))) m_im = m_arrays.imaginaryArray();
+                if (m_im != nullptr) m_im[k] = r.im;
+                if (r.im != 0.0) needed = true;
+            } else if constexpr (Rule == ImagRule::Always) {
+                m_im[k] = r.im;
+            }
+        }
+
+        bool needed = false;  // an element's imaginary part makes the result complex
+
+    private:
+        ResultArrays& m_arrays;
+        double* m_im;
+    };
+
+    std::unique_ptr<MatVal> finish(bool needed, int rows, int cols) {
+        if constexpr (Rule == ImagRule::WhenNeededNonZero || Rule == ImagRule::WhenNeededAll)
+            if (!needed) m_im.reset();
+        return std::make_unique<MatVal>(std::move(m_re), std::move(m_im), rows < 0 ? 0 : rows,
+                                        cols < 0 ? 0 : cols);
+    }
+
+private:
+    // Creates the imaginary array at most once, whichever thread asks first.
+    double* imaginaryArray() {
+        const std::lock_guard<std::mutex> lock(m_creating);
+        if (!m_im) m_im.emplace(m_count);
+        return m_im->data();
+    }
+
+    std::size_t m_count;
+    MatVal::Array m_re;
+    std::optional<MatVal::Array> m_im;
+    std::mutex m_creating;
+};
+
+// Calls compute(column, row) and stores the result for the elements from
+// `next` up to `end` (columns of `rows` elements), while goOn(index) holds.
+// `next` is left at the element that stopped the walk, a failing one too.
+template <class Writer, class Compute, class GoOn>
+void computeElements(Writer& out, Compute& compute, std::size_t& next, std::size_t end, std::size_t rows,
+                     GoOn goOn) {
+    if (next >= end) return;
+    int j = static_cast<int>(next / rows);
+    int i = static_cast<int>(next % rows);
+    for (; next < end && goOn(next); ++next) {
+        out.store(next, compute(j, i));
+        if (static_cast<std::size_t>(++i) == rows) {
+            i = 0;
+            ++j;
+        }
+    }
+}
+
+// The elements from `begin` on, shared out among the threads a few hundred
+// at a time. Results, storing rules and the error are those of the loop in
+// one thread: each element is computed by the same call in the calling
+// thread's floating-point environment and stored at its own index, and the
+// error thrown is the one of the lowest failing element. No exception leaves
+// a thread's part; the error is thrown once every thread has finished.
+// Returns whether an element made the result complex.
+template <ImagRule Rule, class Compute>
+bool splitAcrossThreads(ResultArrays<Rule>& arrays, Compute& compute, std::size_t begin, std::size_t count,
+                        std::size_t rows) {
+    const int threads = vectorThreads();
+    const std::size_t perShare = elementsPerShare(count - begin, threads);
+    const std::size_t shares = (count - begin + perShare - 1) / perShare;
+    const SharedEnvironment environment;
+    FirstFailure failure(count);
+    bool needed = false;
+    int flags = 0;
+#pragma omp parallel num_threads(threads) reduction(|| : needed) reduction(| : flags)
+    {
+        const SharedEnvironment::Adoption adoption(environment, omp_get_thread_num() == 0);
+        typename ResultArrays<Rule>::Writer out(arrays);
+#pragma omp for schedule(dynamic, 1) nowait
+        for (std::size_t share = 0; share < shares; ++share) {
+            std::size_t next = begin + share * perShare;
+            const std::size_t end = std::min(next + perShare, count);
+            try {
+                computeElements(out, compute, next, end, rows,
+                                [&](std::size_t k) { return failure.before(k); });
+            } catch (...) {
+                failure.record(next, std::current_exception());
+            }
+        }
+        needed = out.needed;
+        flags = adoption.raisedFlags();
+    }
+    SharedEnvironment::raiseInCaller(flags);
+    failure.rethrow();
+    return needed;
+}
+
+// The element loop shared by every vectorizer: rows x cols results, each from
+// compute(column, row). The first elements are timed in the calling thread;
+// the rest are split across the threads when they are many and costly enough
+// (see worthSplitting).
 template <ImagRule Rule, class Compute>
 std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
     const int rows = shapeOf.Data.m_rows;
     const int cols = shapeOf.Data.m_cols;
     const std::size_t count =
         (rows > 0 && cols > 0) ? static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) : 0;
-    MatVal::Array re(count);
-    std::optional<MatVal::Array> im;
-    if constexpr (Rule == ImagRule::Always) im.emplace(count);
+    ResultArrays<Rule> arrays(count);
+    typename ResultArrays<Rule>::Writer out(arrays);
+    const auto always = [](std::size_t) { return true; };
+    std::size_t next = 0;
     bool needed = false;
-
-    std::size_t write = 0;
-    for (int j = 0; j < cols; ++j) {
-        for (int i = 0; i < rows; ++i, ++write) {
-            const tabulComplex r = compute(j, i);
-            re[write] = r.re;
-            if constexpr (Rule == ImagRule::WhenNeededNonZero) {
-                if (r.im != 0.0) {  // a NaN is not equal to 0.0
-                    if (!im) im.emplace(count);
-                    (*im)[write] = r.im;
-                    needed = true;
-                }
-            } else if constexpr (Rule == ImagRule::WhenNeededAll) {
-                if (!im && (r.im != 0.0 || std::signbit(r.im))) im.emplace(count);
-                if (im) (*im)[write] = r.im;
-                if (r.im != 0.0) needed = true;
-            } else if constexpr (Rule == ImagRule::Always) {
-                (*im)[write] = r.im;
-            }
-        }
+    if (count >= kMinimumSplitElements && vectorThreads() > 1) {
+        const auto start = std::chrono::steady_clock::now();
+        computeElements(out, compute, next, kTimedElements, static_cast<std::size_t>(rows), always);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        if (worthSplitting(next, elapsed, count - next))
+            needed = splitAcrossThreads(arrays, compute, next, count, static_cast<std::size_t>(rows));
+        else
+            computeElements(out, compute, next, count, static_cast<std::size_t>(rows), always);
+    } else {
+        computeElements(out, compute, next, count, static_cast<std::size_t>(rows), always);
     }
-    if constexpr (Rule == ImagRule::WhenNeededNonZero || Rule == ImagRule::WhenNeededAll)
-        if (!needed) im.reset();
-    return std::make_unique<MatVal>(std::move(re), std::move(im), rows < 0 ? 0 : rows, cols < 0 ? 0 : cols);
+    return arrays.finish(needed || out.needed, rows, cols);
 }
 
 // ---- vectorizers of the one-argument functions -------------------------------

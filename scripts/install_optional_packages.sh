@@ -9,7 +9,8 @@
 #          (Boost.Math headers and GSL): scripts/run_benchmarks.sh
 #   plots  gnuplot: scripts/make_plots.sh, and the README's plotting example
 #          (whose test checks the table without it)
-#   fuzz   clang and its libFuzzer runtime: scripts/ci_reliability.sh
+#   fuzz   clang, its libFuzzer runtime and its OpenMP runtime (which, unlike GCC's, tells
+#          ThreadSanitizer how its threads synchronise): scripts/ci_reliability.sh
 #   prompt GNU readline's development files, for line editing at the prompt of
 #          oru-special (a fresh Debian 12 development machine has them)
 set -euo pipefail
@@ -17,7 +18,7 @@ set -euo pipefail
 declare -A groups=(
     [bench]="libbenchmark-dev libboost-dev libgsl-dev"
     [plots]="gnuplot-nox"
-    [fuzz]="clang-14 libclang-rt-14-dev"
+    [fuzz]="clang-14 libclang-rt-14-dev libomp-14-dev"
     [prompt]="libreadline-dev"
 )
 

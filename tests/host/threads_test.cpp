@@ -24,6 +24,7 @@
 
 #include "fuzz/entry_points.hpp"
 #include "fuzz/outcome_check.hpp"
+#include "host/parallel.hpp"
 #include "tests/support/reference_data.hpp"
 
 namespace {
@@ -126,6 +127,41 @@ private:
     }
 };
 
+// Calls with vectors long and costly enough to be split across threads, with
+// failing elements in the middle: the first in element order must be the one
+// reported whichever thread meets which first.
+std::vector<HostCall> longVectorCalls() {
+    constexpr int kLength = 20000;
+    std::mt19937_64 random(7);
+    const auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(random);
+    };
+    const auto vector = [&](double lo, double hi, auto&& change) {
+        Tabul::MatVal::Array x(kLength);
+        for (int k = 0; k < kLength; ++k) x[k] = change(k, uniform(lo, hi));
+        return std::make_shared<Tabul::MatVal>(std::move(x), std::nullopt, kLength, 1);
+    };
+    const auto same = [](int, double v) { return v; };
+    const auto scalar = [](double v) { return std::make_shared<Tabul::NumVal>(v, 0.0); };
+    const auto degrees = [](int k, double) { return k == 9000 ? 2.5 : k == 13000 ? -3.0 : 40.0; };
+    return {
+        {&entryNamed("Tcheb"), {scalar(60.0), vector(-1.2, 1.2, same)}},
+        {&entryNamed("Tcheb"), {vector(0, 1, degrees), vector(-1.2, 1.2, same)}},
+        {&entryNamed("LnGamma"), {vector(-20, 20, same)}},
+        {&entryNamed("Gamma"), {vector(-20, 170, same), nullptr}},
+        {&entryNamed("Fhyper"), {scalar(0.3), scalar(1.7), scalar(2.9), vector(-0.9, 0.9, same)}},
+        {&entryNamed("Ber"),
+         {scalar(0.0), vector(0, 30, [](int k, double v) { return k == 11000 ? 200.0 : v; })}},
+    };
+}
+
+// The outcome and the floating-point flags it raised.
+std::string outcomeAndFlags(const HostCall& call) {
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const std::string outcome = outcomeOf(call);
+    return outcome + " flags " + std::to_string(std::fetestexcept(FE_ALL_EXCEPT));
+}
+
 // One unit of work for the threads: a call whose outcome is compared.
 struct Work {
     std::string name;
@@ -219,4 +255,23 @@ TEST(Threads, ConcurrentCallsMatchASingleThreadedRunBitForBit) {
         EXPECT_EQ(reports[t].roundingModeLost, 0) << "thread " << t;
     }
     EXPECT_EQ(std::fegetround(), FE_TONEAREST);
+}
+
+TEST(Threads, LongVectorsSplitAcrossThreadsGiveTheOutcomeOfOneThread) {
+    const std::vector<HostCall> calls = longVectorCalls();
+    const int defaultThreads = Oru::Host::vectorThreads();
+    for (const int rounding : {FE_TONEAREST, FE_UPWARD}) {
+        std::fesetround(rounding);
+        for (const HostCall& call : calls) {
+            Oru::Host::setVectorThreads(1);
+            const std::string alone = outcomeAndFlags(call);
+            Oru::Host::setVectorThreads(4);
+            EXPECT_EQ(outcomeAndFlags(call), alone) << call.entry->name << ", rounding " << rounding;
+        }
+    }
+    std::fesetround(FE_TONEAREST);
+    Oru::Host::setVectorThreads(defaultThreads);
+    // The first failing element, not the second.
+    const Vesk::Run::AppException first("must be integer", 1);
+    EXPECT_EQ(outcomeOf(calls[1]), OruFuzz::fingerprint(first));
 }
