@@ -141,13 +141,20 @@ std::vector<HostCall> longVectorCalls() {
         for (int k = 0; k < kLength; ++k) x[k] = change(k, uniform(lo, hi));
         return std::make_shared<Tabul::MatVal>(std::move(x), std::nullopt, kLength, 1);
     };
+    // The same points with an imaginary array of zeros.
+    const auto withZeros = [&](const std::shared_ptr<Tabul::MatVal>& real) {
+        return std::make_shared<Tabul::MatVal>(real->m_rarr, Tabul::MatVal::Array(kLength), kLength, 1);
+    };
     const auto same = [](int, double v) { return v; };
     const auto scalar = [](double v) { return std::make_shared<Tabul::NumVal>(v, 0.0); };
     const auto degrees = [](int k, double) { return k == 9000 ? 2.5 : k == 13000 ? -3.0 : 40.0; };
     return {
         {&entryNamed("Tcheb"), {scalar(60.0), vector(-1.2, 1.2, same)}},
         {&entryNamed("Tcheb"), {vector(0, 1, degrees), vector(-1.2, 1.2, same)}},
-        {&entryNamed("LnGamma"), {vector(-20, 20, same)}},
+        // Imaginary parts (of the logarithm of a negative Gamma) only in the
+        // second half: the result's array is created while the threads run.
+        {&entryNamed("LnGamma"),
+         {withZeros(vector(-20, 20, [](int k, double v) { return k < 10000 ? 21 + v : v; }))}},
         {&entryNamed("Gamma"), {vector(-20, 170, same), nullptr}},
         {&entryNamed("Fhyper"), {scalar(0.3), scalar(1.7), scalar(2.9), vector(-0.9, 0.9, same)}},
         {&entryNamed("Ber"),
