@@ -8,6 +8,7 @@
 
 #include "numeric/core/constants.hpp"
 #include "numeric/core/double_double.hpp"
+#include "numeric/hypergeometric/gauss_wide.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
@@ -28,6 +29,8 @@ constexpr long double kExtendedRounding = 0x1p-61L;
 // best form is accepted up to the second, beyond it the function refuses.
 constexpr long double kEnoughAccuracy = 0x1p-49L;
 constexpr long double kLeastAccuracy = 0x1p-40L;
+// An extended series with a larger bound is not summed in double-double.
+constexpr long double kHopeless = 4.0L;
 // The series at x, at x/(x - 1) or at 1 - x is used where that point is at
 // most this far from 0.
 constexpr double kNearPoint = 0.5;
@@ -89,7 +92,7 @@ long double widened(const DoubleDouble& v) {
 // Number (rounding unit `rounding`) with at most maxTerms terms.
 template <typename Number>
 Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Number& z, long double rounding,
-                  int maxTerms) {
+                  int maxTerms, long double& largestTerm) {
     Number total(1.0);
     Number term(1.0);
     long double largest = 1.0L;
@@ -97,6 +100,7 @@ Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Numbe
     // so the terms no longer change their pattern of signs.
     const long double lastTurn = std::fmax(0.0L, -std::fmin(std::fmin(widened(a), widened(b)), widened(c)));
     const auto estimate = [&](int terms) {
+        largestTerm = largest;
         const long double spread = largest / std::fabs(widened(total));
         return Estimate{widened(total), rounding * (terms + 2) * spread};
     };
@@ -122,14 +126,27 @@ Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Numbe
 }
 
 // The series in extended precision, and again in double-double where the
-// first cannot vouch for its result.
+// first cannot vouch for its result; `largest` is its largest term (infinite
+// where the first did not converge).
+Estimate wideSeries(const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
+                    const DoubleDouble& z, long double& largest) {
+    largest = HUGE_VALL;
+    const Estimate fast = seriesIn(toLongDouble(a), toLongDouble(b), toLongDouble(c), toLongDouble(z),
+                                   kExtendedRounding, kMaxExtendedTerms, largest);
+    // Where the extended sum's own bound exceeds kHopeless its terms exceed
+    // the sum by 2^61 or more (when they exceed it by less, that sum is right
+    // to a few bits and so is its bound): double-double could not reach
+    // kLeastAccuracy, only the wide arithmetic can.
+    if (fast.error <= kEnoughAccuracy || fast.error > kHopeless) return fast;
+    long double unused = 0.0L;
+    const Estimate wide = seriesIn(a, b, c, z, kWideRounding, kMaxWideTerms, unused);
+    return wide.error < fast.error ? wide : fast;
+}
+
 Estimate wideSeries(const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
                     const DoubleDouble& z) {
-    const Estimate fast = seriesIn(toLongDouble(a), toLongDouble(b), toLongDouble(c), toLongDouble(z),
-                                   kExtendedRounding, kMaxExtendedTerms);
-    if (fast.error <= kEnoughAccuracy) return fast;
-    const Estimate wide = seriesIn(a, b, c, z, kWideRounding, kMaxWideTerms);
-    return wide.error < fast.error ? wide : fast;
+    long double unused = 0.0L;
+    return wideSeries(a, b, c, z, unused);
 }
 
 // s^p for s > 0 in extended precision.
@@ -174,18 +191,42 @@ Estimate gammaQuotient(std::initializer_list<long double> up, std::initializer_l
     return {sign * std::exp(log), kExtendedRounding * (4.0L + size)};
 }
 
-// 1 - x and x/(x - 1) as double-double values.
+// A point at which a series is summed: its value in double-double, and
+// exactly as a quotient of two double-double values.
+struct SeriesPoint {
+    DoubleDouble value;
+    DoubleDouble numerator;
+    DoubleDouble denominator;
+};
+
+// x, 1 - x and x/(x - 1) = -x / (1 - x).
 struct Points {
     double x;
     DoubleDouble s;
     DoubleDouble z;
     long double sExtended;
+    SeriesPoint atX;
+    SeriesPoint atS;
+    SeriesPoint atZ;
 };
 
 Points pointsOf(double x) {
     const DoubleDouble s = twoSum(1.0, -x);
-    return {x, s, DoubleDouble(-x) / s, toLongDouble(s)};
+    const DoubleDouble z = DoubleDouble(-x) / s;
+    return {x, s, z, toLongDouble(s), {x, x, 1.0}, {s, s, 1.0}, {z, -x, s}};
 }
+
+// A form factor * 2F1(a, b; c; z) whose series the first two passes could
+// not resolve, kept for the wide arithmetic with the size of its largest
+// term times its factor: the form with the smaller size cancels less.
+struct WideCandidate {
+    Estimate factor;
+    DoubleDouble a, b, c;
+    SeriesPoint point;
+    long double size;
+};
+
+constexpr int kMaxWideCandidates = 8;
 
 // Tries the forms in turn and keeps the best; stops once one is accurate.
 class BestForm {
@@ -197,6 +238,30 @@ public:
         if (e.error < best_.error) best_ = e;
         return best_.error <= kEnoughAccuracy;
     }
+    // factor * 2F1(a, b; c; z): in extended precision and double-double,
+    // remembered for the wide arithmetic when neither is enough.
+    bool series(const Estimate& factor, const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
+                const SeriesPoint& z) {
+        long double largest = 0.0L;
+        if (consider(product(factor, wideSeries(a, b, c, z.value, largest)))) return true;
+        // A series that did not converge in extended precision will not in
+        // the wide arithmetic either.
+        if (candidates_ < kMaxWideCandidates && largest < HUGE_VALL) {
+            wide_[candidates_++] = {factor, a, b, c, z, std::fabs(factor.value) * largest};
+        }
+        return false;
+    }
+    // The remembered forms in the wide arithmetic, the least cancelling
+    // first, until one is accurate. Each costs some microseconds.
+    void widen() {
+        std::sort(wide_, wide_ + candidates_,
+                  [](const WideCandidate& p, const WideCandidate& q) { return p.size < q.size; });
+        for (int i = 0; i < candidates_ && !done(); ++i) {
+            const WideCandidate& w = wide_[i];
+            const WideSeriesSum sum = wideGaussSeries(w.a, w.b, w.c, w.point.numerator, w.point.denominator);
+            consider(product(w.factor, {sum.value, sum.error}));
+        }
+    }
     bool done() const {
         return best_.error <= kEnoughAccuracy;
     }
@@ -206,7 +271,11 @@ public:
 
 private:
     Estimate best_ = kNoEstimate;
+    WideCandidate wide_[kMaxWideCandidates];
+    int candidates_ = 0;
 };
+
+constexpr Estimate kOne{1.0L, 0.0L};
 
 // The forms for x near 0: the series at x, Euler's (1 - x)^(c-a-b) 2F1(c-a,
 // c-b; c; x), and Pfaff's (1 - x)^-a 2F1(a, c-b; c; z) and (1 - x)^-b
@@ -217,13 +286,12 @@ void seriesForms(BestForm& forms, double a, double b, double c, const Points& p)
     const long double d = toLongDouble(ca - DoubleDouble(b));
     const auto atX = [&] {
         if (std::fabs(p.x) > kNearPoint) return false;
-        return forms.consider(wideSeries(a, b, c, p.x)) ||
-               forms.consider(product(power(p.sExtended, d), wideSeries(ca, cb, c, p.x)));
+        return forms.series(kOne, a, b, c, p.atX) || forms.series(power(p.sExtended, d), ca, cb, c, p.atX);
     };
     const auto atZ = [&] {
         if (std::fabs(p.z.hi) > kNearPoint) return false;
-        return forms.consider(product(power(p.sExtended, -a), wideSeries(a, cb, c, p.z))) ||
-               forms.consider(product(power(p.sExtended, -b), wideSeries(ca, b, c, p.z)));
+        return forms.series(power(p.sExtended, -a), a, cb, c, p.atZ) ||
+               forms.series(power(p.sExtended, -b), ca, b, c, p.atZ);
     };
     if (std::fabs(p.z.hi) < std::fabs(p.x)) {
         if (!atZ()) atX();
@@ -239,20 +307,19 @@ Estimate pochhammerQuotient(const DoubleDouble& cb, double c, int n) {
     return {q, kExtendedRounding * (2.0L * n + 1.0L)};
 }
 
-// The polynomial 2F1(-n, b; c; x), n = -a: the sum at x, Pfaff's form at z
-// (still a polynomial, times (1 - x)^n) and, for x > 0, the reversed sum
-// (c - b)_n / (c)_n 2F1(-n, b; b - c - n + 1; 1 - x).
-void polynomialForms(BestForm& forms, double a, const DoubleDouble& b, double c, const Points& p) {
+// The polynomial 2F1(-n, b; c; x), n = -a, times `outer`: the sum at x,
+// Pfaff's form at z (still a polynomial, times (1 - x)^n) and, for x > 0,
+// the reversed sum (c - b)_n / (c)_n 2F1(-n, b; b - c - n + 1; 1 - x).
+void polynomialForms(BestForm& forms, const Estimate& outer, double a, const DoubleDouble& b, double c,
+                     const Points& p) {
     const DoubleDouble cb = DoubleDouble(c) - b;
-    if (forms.consider(wideSeries(a, b, c, p.x))) return;
-    if (std::fabs(p.z.hi) <= 1.0 &&
-        forms.consider(product(power(p.sExtended, -a), wideSeries(a, cb, c, p.z)))) {
+    if (forms.series(outer, a, b, c, p.atX)) return;
+    if (std::fabs(p.z.hi) <= 1.0 && forms.series(product(outer, power(p.sExtended, -a)), a, cb, c, p.atZ)) {
         return;
     }
     if (p.x > 0.0 && -a < kMaxWideTerms) {
         const DoubleDouble reversed = DoubleDouble(a) - cb + DoubleDouble(1.0);
-        forms.consider(
-            product(pochhammerQuotient(cb, c, static_cast<int>(-a)), wideSeries(a, b, reversed, p.s)));
+        forms.series(product(outer, pochhammerQuotient(cb, c, static_cast<int>(-a))), a, b, reversed, p.atS);
     }
 }
 
@@ -431,7 +498,7 @@ Estimate bestEstimate(double a, double b, double c, double x) {
     if (aEnds || bEnds) {
         const bool useA = aEnds && (!bEnds || Oru::round(a) >= Oru::round(b));
         const double n = useA ? Oru::round(a) : Oru::round(b);
-        polynomialForms(forms, n, useA ? b : a, c, p);
+        polynomialForms(forms, kOne, n, useA ? b : a, c, p);
     }
     // Euler's transformation ends when c - a or c - b is a non-positive
     // integer: a polynomial times (1 - x)^(c-a-b).
@@ -441,19 +508,21 @@ Estimate bestEstimate(double a, double b, double c, double x) {
     const bool cbEnds = isNonPositiveInteger(cb.hi);
     if (!forms.done() && (caEnds || cbEnds)) {
         const bool useCa = caEnds && (!cbEnds || ca.hi >= cb.hi);
-        BestForm polynomial;
-        polynomialForms(polynomial, Oru::round(useCa ? ca.hi : cb.hi), useCa ? cb : ca, c, p);
-        forms.consider(product(power(p.sExtended, toLongDouble(ca - DoubleDouble(b))), polynomial.best()));
+        polynomialForms(forms, power(p.sExtended, toLongDouble(ca - DoubleDouble(b))),
+                        Oru::round(useCa ? ca.hi : cb.hi), useCa ? cb : ca, c, p);
     }
-    if (forms.done() || aEnds || bEnds) return forms.best();
-    if (x > kNearPoint) {
-        if (forms.consider(connectionForm(a, b, c, p)) || x > kDirectLimit) return forms.best();
-        const DoubleDouble d = ca - DoubleDouble(b);
-        forms.consider(wideSeries(a, b, c, x));
-        forms.consider(product(power(p.sExtended, toLongDouble(d)), wideSeries(ca, cb, c, x)));
-        return forms.best();
+    if (!forms.done() && !aEnds && !bEnds) {
+        if (x > kNearPoint) {
+            if (!forms.consider(connectionForm(a, b, c, p)) && x <= kDirectLimit) {
+                const DoubleDouble d = ca - DoubleDouble(b);
+                forms.series(kOne, a, b, c, p.atX);
+                forms.series(power(p.sExtended, toLongDouble(d)), ca, cb, c, p.atX);
+            }
+        } else {
+            seriesForms(forms, a, b, c, p);
+        }
     }
-    seriesForms(forms, a, b, c, p);
+    if (!forms.done()) forms.widen();
     return forms.best();
 }
 
