@@ -29,15 +29,17 @@ using Arg = Special::Arg;
 // general cast makes (several of them per call in the four-argument forms).
 static_assert(std::is_final_v<NumVal> && std::is_final_v<MatVal>);
 
+// Inlined: a scalar call makes two or more of these tests, each a few
+// instructions against a call's own cost.
 template <class Kind>
-const Kind* asKind(Arg v) {
+[[gnu::always_inline]] inline const Kind* asKind(Arg v) {
     return v != nullptr && typeid(*v) == typeid(Kind) ? static_cast<const Kind*>(v) : nullptr;
 }
 
-const NumVal* asScalar(Arg v) {
+[[gnu::always_inline]] inline const NumVal* asScalar(Arg v) {
     return asKind<NumVal>(v);
 }
-const MatVal* asMatrix(Arg v) {
+[[gnu::always_inline]] inline const MatVal* asMatrix(Arg v) {
     return asKind<MatVal>(v);
 }
 
@@ -49,11 +51,13 @@ bool isNested(Arg v) {
     return m != nullptr && m->HasPtrs();
 }
 
+// The kernel on the scalars' values, then the result made from its value:
+// what the adapter's opCplx would store, without writing the result twice.
 template <class W, class... Scalars>
 Result scalarCall(const Scalars&... args) {
-    auto result = std::make_unique<NumVal>();
-    W::opCplx(result->Data, args->Data...);
-    return result;
+    tabulComplex r(0.0, 0.0);
+    W::kernel(r, toComplex(args->Data)...);
+    return std::make_unique<NumVal>(r.re, r.im);
 }
 
 // Bei, Ber, Igamma, Her, Leg, Lag, Tcheb, Ucheb and the two-argument Gamma:

@@ -1,6 +1,8 @@
 #include "tabul/values.hpp"
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -36,6 +38,72 @@ std::int64_t packedSize(int rows, int cols) {
 }  // namespace
 
 Value::~Value() = default;
+
+// ---- the memory of scalars ----------------------------------------------------
+
+namespace {
+
+// A scalar result is created and freed once per scalar call, which with the
+// general allocator costs about as much as a cheap kernel. Each thread keeps
+// a few freed scalars' blocks and hands them to the next scalars it creates.
+// The store is a plain object, alive as long as its thread; a second
+// object's destructor, run when the thread ends, returns the blocks to the
+// allocator and closes the store, so that a scalar freed after it goes back
+// to the allocator too.
+struct ScalarBlocks {
+    static constexpr int kKept = 16;
+    void* blocks[kKept];
+    int count;
+    bool registered;  // the closing object exists for this thread
+    bool closed;
+};
+
+thread_local ScalarBlocks t_scalarBlocks{};
+
+struct ScalarBlocksCloser {
+    ~ScalarBlocksCloser() {
+        ScalarBlocks& store = t_scalarBlocks;
+        store.closed = true;
+        while (store.count > 0) ::operator delete(store.blocks[--store.count]);
+    }
+};
+
+thread_local ScalarBlocksCloser t_scalarBlocksCloser;
+
+// Address and leak checkers see every scalar go through the allocator.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kKeepBlocks = false;
+#else
+constexpr bool kKeepBlocks = true;
+#endif
+#else
+constexpr bool kKeepBlocks = true;
+#endif
+
+}  // namespace
+
+void* NumVal::operator new(std::size_t size) {
+    ScalarBlocks& store = t_scalarBlocks;
+    if (kKeepBlocks && size == sizeof(NumVal) && store.count > 0) return store.blocks[--store.count];
+    return ::operator new(size);
+}
+
+void NumVal::operator delete(void* p, std::size_t size) noexcept {
+    ScalarBlocks& store = t_scalarBlocks;
+    if (kKeepBlocks && p != nullptr && size == sizeof(NumVal) && !store.closed &&
+        store.count < ScalarBlocks::kKept) {
+        if (!store.registered) {
+            store.registered = true;
+            static_cast<void>(&t_scalarBlocksCloser);  // constructs it, so that it closes the store
+        }
+        store.blocks[store.count++] = p;
+        return;
+    }
+    ::operator delete(p);
+}
 
 MatVal::MatVal(Array re, std::optional<Array> im, int rows, int cols)
     : MatVal(Checked{}, mat_val{rows, cols, rows}, std::move(re), std::move(im), 0, {}, false) {

@@ -7,6 +7,7 @@
 // MatVal validates its shape against its arrays when it is built, so no
 // reader that keeps to the index rule can step outside them.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -48,6 +49,11 @@ public:
     NumVal() = default;
     NumVal(double rp, double ip) : Data{rp, ip} {}
     num_val Data{};
+
+    // Scalars come and go once per scalar call: each thread keeps a few freed
+    // scalars' memory for the next ones.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
 };
 
 // A host value of another kind, which no function accepts.
