@@ -8,6 +8,7 @@
 
 #include "numeric/core/constants.hpp"
 #include "numeric/core/double_double.hpp"
+#include "numeric/hypergeometric/gauss_gamma.hpp"
 #include "numeric/hypergeometric/gauss_wide.hpp"
 #include "oru/utility.hpp"
 
@@ -40,6 +41,9 @@ constexpr double kDirectLimit = 0.97;
 // c - a - b closer than this to an integer m: the connection to 1 - x is
 // written as a function of c - a - b - m, without the two poles.
 constexpr double kLimitFormBand = 0.25;
+// Closer to an integer c - a - b the general connection formula in
+// double-double loses more than 2^30 to its poles and is not tried.
+constexpr long double kLeastPoleDistance = 0x1p-30L;
 // Stirling's series for ln Gamma is used from here on.
 constexpr long double kStirlingStart = 12.0L;
 // B_2k / (2k (2k - 1)) for k = 1 ... 8.
@@ -92,7 +96,8 @@ long double widened(const DoubleDouble& v) {
 // Number (rounding unit `rounding`) with at most maxTerms terms.
 template <typename Number>
 Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Number& z, long double rounding,
-                  int maxTerms, long double& largestTerm) {
+                  int maxTerms, long double& largestTerm, Number* sum = nullptr,
+                  long double tail = kTailBound) {
     Number total(1.0);
     Number term(1.0);
     long double largest = 1.0L;
@@ -101,6 +106,7 @@ Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Numbe
     const long double lastTurn = std::fmax(0.0L, -std::fmin(std::fmin(widened(a), widened(b)), widened(c)));
     const auto estimate = [&](int terms) {
         largestTerm = largest;
+        if (sum != nullptr) *sum = total;
         const long double spread = largest / std::fabs(widened(total));
         return Estimate{widened(total), rounding * (terms + 2) * spread};
     };
@@ -117,7 +123,7 @@ Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Numbe
         if (index > lastTurn) {
             const long double ratio = std::max(
                 std::fabs(widened(numerator) / widened(denominator) * widened(z)), std::fabs(widened(z)));
-            if (ratio < 1.0L && size <= kTailBound * (1.0L - ratio) * std::fabs(widened(total))) {
+            if (ratio < 1.0L && size <= tail * (1.0L - ratio) * std::fabs(widened(total))) {
                 return estimate(k + 1);
             }
         }
@@ -459,6 +465,48 @@ Estimate limitConnection(long double a, long double b, long double c, long doubl
     return sum(finitePart, singular);
 }
 
+// c * 2F1(a, b; c'; s) with c = mantissa 2^exponent, in double-double.
+struct ScaledPart {
+    DoubleDouble value;
+    long exponent;
+    long double error;
+};
+
+ScaledPart connectionPart(const ScaledDoubleDouble& factor, const DoubleDouble& a, const DoubleDouble& b,
+                          const DoubleDouble& c, const DoubleDouble& s) {
+    long double largest = 0.0L;
+    DoubleDouble total;
+    const Estimate series =
+        seriesIn(a, b, c, s, kWideRounding, kMaxWideTerms, largest, &total, kWideRounding);
+    return {factor.mantissa * total, factor.exponent, factor.error + series.error + 2.0L * kWideRounding};
+}
+
+// The connection formula below with its Gamma quotients and series in
+// double-double, for parts that cancel beyond what extended precision
+// resolves.
+Estimate connectionDoubleDouble(const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
+                                const DoubleDouble& d, const Points& p) {
+    const DoubleDouble ca = c - a;
+    const DoubleDouble cb = c - b;
+    const ScaledDoubleDouble q1 = gammaQuotientDoubleDouble({c, d}, {ca, cb}, DoubleDouble());
+    const ScaledDoubleDouble q2 = gammaQuotientDoubleDouble({c, -d}, {a, b}, d * logDoubleDouble(p.s));
+    if (!(q1.error < 1.0L && q2.error < 1.0L)) return kNoEstimate;
+    const ScaledPart first = connectionPart(q1, a, b, DoubleDouble(1.0) - d, p.s);
+    const ScaledPart second = connectionPart(q2, ca, cb, d + DoubleDouble(1.0), p.s);
+    const long exponent = std::max(first.exponent, second.exponent);
+    const auto aligned = [exponent](const ScaledPart& part) {
+        return scaledBy(part.value, static_cast<int>(std::max(part.exponent - exponent, -2000L)));
+    };
+    const DoubleDouble p1 = aligned(first);
+    const DoubleDouble p2 = aligned(second);
+    const DoubleDouble total = p1 + p2;
+    const long double spread =
+        std::fabs(toLongDouble(p1)) * first.error + std::fabs(toLongDouble(p2)) * second.error;
+    const long double value =
+        std::ldexp(toLongDouble(total), static_cast<int>(std::clamp(exponent, -20000L, 20000L)));
+    return {value, spread / std::fabs(toLongDouble(total)) + kExtendedRounding};
+}
+
 // The connection to 1 - x (DLMF 15.8.4):
 //   2F1 = Gamma(c) Gamma(d) / (Gamma(c-a) Gamma(c-b)) 2F1(a, b; 1-d; s)
 //       + s^d Gamma(c) Gamma(-d) / (Gamma(a) Gamma(b)) 2F1(c-a, c-b; d+1; s),
@@ -470,6 +518,7 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     const double m = std::nearbyint(d.hi);
     const long double e = toLongDouble(d - DoubleDouble(m));
     const long double s = p.sExtended;
+    Estimate extended = kNoEstimate;
     if (std::fabs(e) >= kLimitFormBand) {
         const Estimate first =
             product(gammaQuotient({c, toLongDouble(d)}, {toLongDouble(ca), toLongDouble(cb)}, 0.0L),
@@ -477,16 +526,22 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
         const Estimate second =
             product(gammaQuotient({c, -toLongDouble(d)}, {a, b}, toLongDouble(d) * std::log(s)),
                     wideSeries(ca, cb, d + DoubleDouble(1.0), p.s));
-        return sum(first, second);
+        extended = sum(first, second);
+    } else if (!(std::fabs(m) < kMaxWideTerms)) {
+        return kNoEstimate;
+    } else if (m >= 0.0) {
+        extended = limitConnection(a, b, c, toLongDouble(ca), toLongDouble(cb), static_cast<int>(m), e, s);
+    } else {
+        // d < 0: Euler's transformation first, 2F1 = s^d 2F1(c-a, c-b; c; x),
+        // whose own c - a - b is -d.
+        extended = product(power(s, toLongDouble(d)), limitConnection(toLongDouble(ca), toLongDouble(cb), c,
+                                                                      a, b, static_cast<int>(-m), -e, s));
     }
-    if (!(std::fabs(m) < kMaxWideTerms)) return kNoEstimate;
-    if (m >= 0.0) {
-        return limitConnection(a, b, c, toLongDouble(ca), toLongDouble(cb), static_cast<int>(m), e, s);
-    }
-    // d < 0: Euler's transformation first, 2F1 = s^d 2F1(c-a, c-b; c; x),
-    // whose own c - a - b is -d.
-    return product(power(s, toLongDouble(d)),
-                   limitConnection(toLongDouble(ca), toLongDouble(cb), c, a, b, static_cast<int>(-m), -e, s));
+    if (extended.error <= kEnoughAccuracy || std::fabs(e) < kLeastPoleDistance) return extended;
+    // The parts cancel beyond extended precision: the general formula in
+    // double-double (near an integer d its parts cancel by about 1/e more).
+    const Estimate wide = connectionDoubleDouble(a, b, c, d, p);
+    return wide.error < extended.error ? wide : extended;
 }
 
 Estimate bestEstimate(double a, double b, double c, double x) {
