@@ -97,6 +97,31 @@ tabulComplex stirlingComplexLnGamma(double x, double y) {
     return {sum.re + m.re + kHalfLogTwoPi - x - kShiftPoint, sum.im + m.im - y};
 }
 
+// The real part of stirlingComplexLnGamma(x, +-0) for a finite x >= 0.5,
+// bit for bit, at the cost of its real operations: there every logarithm's
+// argument is positive, so its phase is exactly 0, and every imaginary part
+// is a zero whose products only ever subtract a zero from a real part.
+double stirlingRealLnGamma(double x) {
+    double sum = 0.0;
+    for (int k = 0; k < kShift; ++k) sum = sum - std::log(x + k);
+    const double w = x + kShiftPoint;
+    const double r2 = 1.0 / (w * w);
+    double t = 1.0 / w;
+    for (const double d : kStirlingDenominators) {
+        sum = sum + t / d;
+        t = t * r2;
+    }
+    const double m = std::log(w) * (x + kHalfShiftPoint);
+    return sum + m + kHalfLogTwoPi - x - kShiftPoint;
+}
+
+// ln Gamma(x + iy) by the series, or its real part alone where the argument
+// is real and finite (the imaginary part is then dropped anyway).
+tabulComplex stirlingLnGamma(double x, double y) {
+    if (y == 0.0 && std::isfinite(x)) return {stirlingRealLnGamma(x), 0.0};
+    return stirlingComplexLnGamma(x, y);
+}
+
 void tabulGamma1(tabulComplex& res, const tabulComplex& a) {
     // Everything here is computed in doubles: the x87 flags cannot change.
     const FpuPrecisionGuard guard(FpuPrecisionGuard::X87Use::NoExtendedValues);
@@ -111,13 +136,16 @@ void tabulGamma1(tabulComplex& res, const tabulComplex& a) {
     const bool reflect = x < 0.5;
     tabulComplex t{0.0, 0.0};
     if (reflect) {
-        t = stirlingComplexLnGamma(1.0 - x, -y);
+        t = stirlingLnGamma(1.0 - x, -y);
         t = {-t.re, -t.im};
     } else {
-        t = stirlingComplexLnGamma(x, y);
+        t = stirlingLnGamma(x, y);
     }
     if (y == 0.0) t.im = 0.0;
-    tabulComplex value = complexExp(t);
+    // e^(t + 0i) = e^t (cos 0 + i sin 0): for a finite real argument the real
+    // part is e^t itself, and the imaginary part e^t * 0 is a zero (e^t is
+    // finite where the reflection reads it, and replaced below otherwise).
+    tabulComplex value = y == 0.0 && std::isfinite(x) ? tabulComplex(std::exp(t.re), 0.0) : complexExp(t);
     if (reflect) value = reflectGamma(value, t, a);
     // A real argument gives an exactly real result, also where Gamma(x)
     // overflows and the exponential's inf * sin 0 would make it NaN.
