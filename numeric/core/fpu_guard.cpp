@@ -13,6 +13,8 @@ constexpr std::uint16_t kX87ControlWord = 0x037F;
 constexpr std::uint32_t kMxcsr = 0x1F80;
 // The x87 exception flags with the stack-fault and error-summary bits.
 constexpr std::uint16_t kX87FlagBits = 0x00FF;
+// Set while a flag of an unmasked exception is pending.
+constexpr std::uint16_t kX87ErrorSummary = 0x0080;
 
 std::uint16_t x87StatusWord() {
     std::uint16_t sw;
@@ -42,9 +44,14 @@ void setX87Flags(std::uint16_t flags) {
 //
 // Reading and loading the control words is cheap; saving and reloading the
 // whole x87 environment (fnstenv/fldenv) costs several times more, and
-// clearing its flags (fnclex) about as much as all the rest. So the x87
-// flags are cleared only when there are any, and restored only when the
-// call changed them.
+// clearing its flags (fnclex) about as much as all the rest. So the caller's
+// x87 flags are left in place while the kernel runs when they are all masked
+// (no error summary): with every exception masked they cannot trap, and
+// the kernel's arithmetic does not read them. They are then restored only
+// when the call raised one the caller did not have, which an extended
+// computation rarely does once the inexact flag is pending. Flags of an
+// unmasked exception would trap at the loading of the kernel's control word,
+// so they are cleared first, and reloaded at the end.
 
 FpuPrecisionGuard::FpuPrecisionGuard(X87Use use)
     : m_tracksX87Flags(use == X87Use::ExtendedValues), m_x87ControlWord(0), m_x87StatusWord(0), m_mxcsr(0) {
@@ -56,7 +63,7 @@ FpuPrecisionGuard::FpuPrecisionGuard(X87Use use)
         : "memory");
     if (m_tracksX87Flags) {
         m_x87StatusWord = x87StatusWord();
-        if ((m_x87StatusWord & kX87FlagBits) != 0) clearX87Flags();
+        if ((m_x87StatusWord & kX87ErrorSummary) != 0) clearX87Flags();
     }
     // With every exception masked, flags left pending cannot trap.
     const std::uint16_t controlWord = kX87ControlWord;

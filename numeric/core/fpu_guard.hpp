@@ -2,13 +2,11 @@
 
 // Scope object that gives a kernel call a known floating-point environment:
 // every exception masked, round to nearest, 64-bit significand on the x87
-// unit, and no pending exception flags (on the x87 unit, cleared only for
-// code that uses it). On x86-64 the doubles are computed by SSE and the
-// extended values by the x87 unit, so both are set. The
-// caller's complete environment (control words and flags of both units) is
-// restored when the guard is destroyed, also while an error unwinds.
-// The floating-point environment is per thread; the guard touches only the
-// calling thread's.
+// unit, and no pending SSE exception flags (the caller's x87 flags stay
+// pending where all of them are masked, which no result depends on). On x86-64 the doubles are computed by
+// SSE and the extended values by the x87 unit, so both are set. The caller's complete environment (control
+// words and flags of both units) is restored when the guard is destroyed, also while an error unwinds. The
+// floating-point environment is per thread; the guard touches only the calling thread's.
 
 #include <cstdint>
 
