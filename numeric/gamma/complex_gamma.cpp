@@ -34,15 +34,21 @@ tabulComplex logReflectionFactorFarFromAxis(const tabulComplex& z) {
     return {kLogTwoPi + kPi * z.im, -phase};
 }
 
+// pi / sin(pi z) from s = sin(pi z). For a real z it is formed in real
+// arithmetic: the complex quotient's 1/s * 0 would make a NaN of the imaginary
+// part where 1/s overflows (z below about 1e-308 in magnitude), and elsewhere
+// both give the same bits, -0.0 as the imaginary part included.
+tabulComplex reflectionFactor(const tabulComplex& s, const tabulComplex& z) {
+    if (z.im == 0.0) return {kPi * (1.0 / s.re), -0.0};
+    return realDivComplex(kPi, s);
+}
+
 // Gamma(z) = pi / (sin(pi z) Gamma(1 - z)), with z itself in the sine;
 // logOfReciprocal is -ln Gamma(1 - z) and reciprocal its exponential.
 tabulComplex reflectGamma(const tabulComplex& reciprocal, const tabulComplex& logOfReciprocal,
                           const tabulComplex& z) {
     const tabulComplex s = complexSin(realMulComplex(kPi, z));
-    if (std::isfinite(s.re) && std::isfinite(s.im)) {
-        const tabulComplex f = realDivComplex(kPi, s);
-        return complexMul(reciprocal, f);
-    }
+    if (std::isfinite(s.re) && std::isfinite(s.im)) return complexMul(reciprocal, reflectionFactor(s, z));
     // The sine overflowed: pi / sin would be inf / inf = NaN although Gamma(z)
     // is representable (or underflows to 0). Combine the two factors as
     // logarithms instead.
@@ -147,9 +153,12 @@ void tabulGamma1(tabulComplex& res, const tabulComplex& a) {
     // finite where the reflection reads it, and replaced below otherwise).
     tabulComplex value = y == 0.0 && std::isfinite(x) ? tabulComplex(std::exp(t.re), 0.0) : complexExp(t);
     if (reflect) value = reflectGamma(value, t, a);
-    // A real argument gives an exactly real result, also where Gamma(x)
-    // overflows and the exponential's inf * sin 0 would make it NaN.
-    if (y == 0.0) value.im = 0.0;
+    // A real argument whose Gamma(x) overflows: the infinity times the zero
+    // sine of the exponential (or of the reflection's factor) is NaN, and the
+    // result is the real infinity. Every other imaginary part of a real
+    // argument stands as computed: -0.0 where the reflection's sine is
+    // negative, NaN for a NaN argument.
+    if (y == 0.0 && std::isinf(value.re) && std::isnan(value.im)) value.im = 0.0;
     res = value;
 }
 

@@ -6,6 +6,7 @@
 #include "numeric/core/constants.hpp"
 #include "numeric/core/fpu_guard.hpp"
 #include "numeric/gamma/real_gamma.hpp"
+#include "numeric/gamma/small_order_upper_gamma.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
@@ -15,17 +16,58 @@ namespace {
 // Below it x^a e^-x / Gamma(a) leaves the extended range.
 constexpr double kUnderflowBound = -kLogExtendedMax;
 constexpr double kTolerance = 0x1p-52;
+// ln of the smallest normal double, 2^-1022, and of the largest double.
+constexpr double kLogSmallestNormal = -708.3964185322641;
+constexpr double kLogLargestDouble = 709.782712893384;
+// The small-order method serves a ln(1 + 1/x) below this bound, x <= 1.
+constexpr double kSmallOrderBound = 0.1;
+// From this order on, ln(x^a e^-x / Gamma(a)) is formed from Stirling's series.
+constexpr double kStirlingPrefactorOrder = 300.0;
+constexpr long double kTwoPiExtended = 6.283185307179586476925286766559L;
+// Stirling's series for ln Gamma beyond its leading terms: 1/12, 1/360, 1/1260.
+constexpr long double kStirling12 = 1.0L / 12;
+constexpr long double kStirling360 = 1.0L / 360;
+constexpr long double kStirling1260 = 1.0L / 1260;
 constexpr double kRescaleThreshold = 0x1p57;
 constexpr double kRescaleFactor = 0x1p-57;
-// The continued fraction converges within about 200 steps for every order
-// up to 16383 ln 2, beyond which ln Gamma(a) raises "overflow". Only Gamma(a, x)
-// of an order whose Gamma(a) overflows reaches it with larger orders, and a
-// slow fraction there belongs to a result far beyond the range. The cap stops
-// such a fraction, a rounding cycle or a pair of zero denominators.
-constexpr int kFractionStepLimit = 100000;
+// Near x = a the continued fraction needs about 9 a^(1/3) steps and the power
+// series about sqrt(72 a) terms (2000 and 27000 at a = 1e7); elsewhere far
+// fewer. The caps let them serve orders up to about 1e10 and stop a fraction
+// that cycles on its last bits (accepted if it has settled to 1e-13) or meets
+// a pair of zero denominators; beyond them the call raises "not converging".
+constexpr int kFractionStepLimit = 50000;
+constexpr int kSeriesTermLimit = 1000000;
+constexpr long double kSettled = 1e-13L;
+
+// The ways of forming ln(x^a e^-x / Gamma(a)).
+enum class PrefactorMethod {
+    LogGamma,  // a ln x - x - ln Gamma(a)
+    Stirling,  // the same without the cancellation of its terms, for large orders
+};
+
+// a ln x - x - ln Gamma(a) is a difference of terms as large as a ln a, and
+// the rounding of ln Gamma(a) to a double alone costs a ln a units of 2^-53
+// in P and Q. Measured against high-precision values at integer orders (P's
+// condition then counts x alone), that exceeds 64 (1 + condition) units of
+// 2^-52 from about a = 850 on and stays below half of it up to 300.
+PrefactorMethod choosePrefactorMethod(double a) {
+    return a < kStirlingPrefactorOrder ? PrefactorMethod::LogGamma : PrefactorMethod::Stirling;
+}
+
+// With ln Gamma(a) = (a - 1/2) ln a - a + ln(2 pi)/2 + w(a) and t = (x - a)/a:
+//   a ln x - x - ln Gamma(a) = -a (t - ln(1 + t)) + ln(a / (2 pi)) / 2 - w(a),
+// every term as small as the result allows. w(a) by three terms of its
+// asymptotic series, whose first omitted one is below 1/(1680 a^7).
+long double stirlingLogPrefactor(double a, double x) {
+    const long double la = a;
+    const long double t = (x - la) / la;
+    const long double remainder = ((kStirling1260 / (la * la) - kStirling360) / (la * la) + kStirling12) / la;
+    return -la * (t - std::log1p(t)) + 0.5L * std::log(la / kTwoPiExtended) - remainder;
+}
 
 // ln(x^a e^-x / Gamma(a)), extended.
 long double logPrefactor(double a, double x) {
+    if (choosePrefactorMethod(a) == PrefactorMethod::Stirling) return stirlingLogPrefactor(a, x);
     const double logGammaA = realLogGamma(a);
     return a * std::log(static_cast<long double>(x)) - x - logGammaA;
 }
@@ -68,6 +110,7 @@ long double continuedFraction(double a, double x) {
             qPrev1 = qPrev1 * kRescaleFactor;
         }
     } while (t > kTolerance && ++steps < kFractionStepLimit);
+    if (t > kSettled) Throw("not converging", kNoArgument);
     return ans;
 }
 
@@ -77,24 +120,99 @@ double upperFromPrefactor(double a, double x, long double e) {
     return static_cast<double>(f * continuedFraction(a, x));
 }
 
-// Gamma(a, x) = x^a e^-x times the fraction, in the extended range, for an
-// order whose Gamma(a) exceeds the double range (a > 171.6), where Gamma(a) Q
-// would be inf * Q although Gamma(a, x) may lie well inside the range; x > 1,
-// x > a. Raises "underflow" where x^a e^-x is below the extended range.
-double upperGammaOfLargeOrder(double a, double x) {
-    if (std::isinf(x)) return 0.0;
-    const long double logScale = a * std::log(static_cast<long double>(x)) - x;
-    if (logScale < kUnderflowBound) Throw("underflow", kNoArgument);
-    const long double scale = std::exp(logScale);
-    // The fraction is positive and at most 1: beyond the extended range,
-    // the result is beyond the double range.
-    if (std::isinf(scale)) return std::numeric_limits<double>::infinity();
-    return static_cast<double>(scale * continuedFraction(a, x));
+// P(a, x) by its power series from e = logPrefactor(a, x), within range.
+double lowerFromPrefactor(double a, double x, long double e) {
+    const long double f = std::exp(e);
+    // The terms x^k / ((a + 1) ... (a + k)) fall at least geometrically once
+    // a + k > x, and here x <= max(1, a).
+    long double r = a;
+    long double c = 1.0L;
+    long double s = 1.0L;
+    int terms = 0;
+    do {
+        r = r + 1.0L;
+        c = (c / r) * x;
+        s = s + c;
+    } while (c / s > kTolerance && ++terms < kSeriesTermLimit);
+    if (c / s > kSettled) Throw("not converging", kNoArgument);
+    return static_cast<double>(static_cast<double>(s) / static_cast<long double>(a) * f);
 }
 
 // The region in which P is taken as 1 - Q.
 bool inContinuedFractionRegion(double a, double x) {
     return x > 1.0 && x > a;
+}
+
+// Gamma(a, x) = x^a e^-x times the fraction, in the extended range, for
+// x > 1, x > a, where Gamma(a) Q would leave the double range in one of its
+// factors: Gamma(a) beyond it (a > 171.6), or Q below the normal range, where
+// Gamma(a, x) itself may lie well inside it. Raises "underflow" where x^a e^-x
+// is below the extended range, or where the result is below the double range
+// and so is the regularized exponent, and "overflow" where the result is
+// beyond the double range.
+double upperGammaScaled(double a, double x) {
+    if (std::isinf(x)) return 0.0;
+    const long double logScale = a * std::log(static_cast<long double>(x)) - x;
+    if (logScale < kUnderflowBound) Throw("underflow", kNoArgument);
+    const long double scale = std::exp(logScale);
+    // The fraction lies between 1/(x + 1) and 1.
+    if (std::isinf(scale)) Throw("overflow", kNoArgument);
+    const double value = static_cast<double>(scale * continuedFraction(a, x));
+    if (std::isinf(value)) Throw("overflow", kNoArgument);
+    if (value == 0.0 && logPrefactor(a, x) < kUnderflowBound) Throw("underflow", kNoArgument);
+    return value;
+}
+
+// P(a, x) for Gamma(a, x) in the series region: 0 at x = 0 and where P is
+// below the extended range, for Gamma(a, x) is then Gamma(a) to every digit.
+double lowerOrZero(double a, double x) {
+    if (x <= 0.0) return 0.0;
+    const long double e = logPrefactor(a, x);
+    return e < kUnderflowBound ? 0.0 : lowerFromPrefactor(a, x, e);
+}
+
+// Gamma(a, x) = Gamma(a) (1 - P) for x <= a where Gamma(a) exceeds the double
+// range: formed as exp(ln Gamma(a) + ln(1 - P)). Raises "overflow" where that
+// is beyond the double range, which for a >= 1 is certain once Gamma(a) / e
+// is, as Gamma(a, x) >= Gamma(a, a) >= Gamma(a) / e there: only orders just
+// above 171.6 need P.
+double upperGammaOfLargeOrder(double a, double x) {
+    const double logGammaA = realLogGamma(a);
+    if (logGammaA - 1.0 > kLogLargestDouble) Throw("overflow", kNoArgument);
+    const long double logValue = logGammaA + std::log1p(-static_cast<long double>(lowerOrZero(a, x)));
+    const double value = static_cast<double>(std::exp(logValue));
+    if (std::isinf(value)) Throw("overflow", kNoArgument);
+    return value;
+}
+
+// The ways of computing Gamma(a, x).
+enum class UpperGammaMethod {
+    LowerSeries,        // Gamma(a) (1 - P), P by its power series
+    SmallOrderSeries,   // a and x small: without the difference Gamma(a) - gamma(a, x)
+    LargeOrderSeries,   // Gamma(a) beyond the double range, x <= a
+    ContinuedFraction,  // Gamma(a) Q, Q by its continued fraction
+    ScaledFraction,     // x^a e^-x times the fraction
+};
+
+// Where Gamma(a) (1 - P) cancels: for a small order 1 - P is about a E1(x),
+// and E1(x) about ln(1 + 1/x) for x <= 1, so that P / (1 - P), the factor by
+// which the rounding of P grows, is about 1 / (a ln(1 + 1/x)). Measured against
+// high-precision values, Gamma(a) (1 - P) exceeds 64 units of 2^-52 up to
+// a ln(1 + 1/x) = 0.026 and stays below a third of that from 0.1 on.
+bool inSmallOrderRegion(double a, double x) {
+    return x > 0.0 && x <= 1.0 && a * (std::log1p(x) - std::log(x)) < kSmallOrderBound;
+}
+
+UpperGammaMethod chooseUpperGammaMethod(double a, double x, double gammaA) {
+    if (inContinuedFractionRegion(a, x)) {
+        if (std::isinf(gammaA) || logPrefactor(a, x) < kLogSmallestNormal) {
+            return UpperGammaMethod::ScaledFraction;
+        }
+        return UpperGammaMethod::ContinuedFraction;
+    }
+    if (inSmallOrderRegion(a, x)) return UpperGammaMethod::SmallOrderSeries;
+    if (std::isinf(gammaA)) return UpperGammaMethod::LargeOrderSeries;
+    return UpperGammaMethod::LowerSeries;
 }
 
 void rejectNonReal(const tabulComplex& v, unsigned argIndex) {
@@ -122,18 +240,7 @@ double regLowerGamma(double a, double x) {
     }
     const long double e = logPrefactor(a, x);
     if (e < kUnderflowBound) Throw("underflow", kNoArgument);
-    const long double f = std::exp(e);
-    // The terms x^k / ((a + 1) ... (a + k)) fall at least geometrically once
-    // a + k > x, and here a <= 16383 ln 2 and x <= max(1, a): the loop ends.
-    long double r = a;
-    long double c = 1.0L;
-    long double s = 1.0L;
-    do {
-        r = r + 1.0L;
-        c = (c / r) * x;
-        s = s + c;
-    } while (c / s > kTolerance);
-    return static_cast<double>(static_cast<double>(s) / static_cast<long double>(a) * f);
+    return lowerFromPrefactor(a, x, e);
 }
 
 void tabulIgamma(tabulComplex& res, const tabulComplex& a, const tabulComplex& x) {
@@ -153,16 +260,24 @@ void tabulGamma2(tabulComplex& res, const tabulComplex& a, const tabulComplex& x
     rejectNonReal(x, 2);
     if (x.re < 0.0) Throw("must be non-negative", 2);
     const double g = realGamma(a.re);
-    double value;
-    if (inContinuedFractionRegion(a.re, x.re)) {
-        // Gamma(a, x) = Gamma(a) Q directly: 1 - (1 - Q) would cancel.
-        if (std::isinf(g)) {
+    double value = 0.0;
+    switch (chooseUpperGammaMethod(a.re, x.re, g)) {
+        case UpperGammaMethod::LowerSeries:
+            value = (1.0 - lowerOrZero(a.re, x.re)) * g;
+            break;
+        case UpperGammaMethod::SmallOrderSeries:
+            value = upperGammaSmallOrder(a.re, x.re);
+            break;
+        case UpperGammaMethod::LargeOrderSeries:
             value = upperGammaOfLargeOrder(a.re, x.re);
-        } else {
+            break;
+        case UpperGammaMethod::ContinuedFraction:
+            // Gamma(a, x) = Gamma(a) Q directly: 1 - (1 - Q) would cancel.
             value = regUpperGamma(a.re, x.re) * g;
-        }
-    } else {
-        value = (1.0 - regLowerGamma(a.re, x.re)) * g;
+            break;
+        case UpperGammaMethod::ScaledFraction:
+            value = upperGammaScaled(a.re, x.re);
+            break;
     }
     res.re = value;
     res.im = 0.0;
