@@ -1,8 +1,10 @@
 #include "numeric/polynomials/chebyshev.hpp"
 
 #include <cmath>
+#include <cstdint>
 
 #include "numeric/core/integer.hpp"
+#include "numeric/polynomials/recurrence.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
@@ -21,20 +23,10 @@ double chebyshevRecurrence(unsigned n, double x, double firstKindFactor) {
     }
     if (n == 0) return 1.0;
     if (n == 1) return firstKindFactor * (sign * y);
-    double previous = 1.0;
-    double current = firstKindFactor * y;
-    for (unsigned k = 1; k < n; ++k) {
-        const double next = 2.0 * (y * current) - previous;
-        previous = current;
-        current = next;
-        // From a NaN on, every later value is that same NaN: each step
-        // passes the NaN of the newest value on, and all the NaNs the loop
-        // can meet carry one bit pattern (the one invalid operations give, or
-        // the point's own), so the remaining steps cannot change the result.
-        // Past |x| = 1 the values overflow within a few hundred steps and
-        // then turn NaN, so a large degree ends early there.
-        if (std::isnan(current)) break;
-    }
+    // Values overflow only past y = 1, where they grow with the degree.
+    const double current = threeTermRecurrence(
+        1.0, firstKindFactor * y, n, true, Growth::Monotone,
+        [y](std::int64_t, double previous, double current) { return 2.0 * (y * current) - previous; });
     return (sign == -1.0 && (n & 1u) != 0) ? -current : current;
 }
 

@@ -4,28 +4,19 @@
 #include <cstdint>
 
 #include "numeric/core/integer.hpp"
+#include "numeric/polynomials/recurrence.hpp"
 
 namespace Oru {
 
 double hermiteRecurrence(unsigned n, double x) {
     if (n == 0) return 1.0;
-    double previous = 1.0;
-    double current = x + x;
-    // A 64-bit counter: k <= n ends for every unsigned n.
-    for (std::uint64_t k = 2; k <= n; ++k) {
-        const double kMinusOne = static_cast<double>(k) - 1.0;
-        const double next = 2.0 * (x * current - kMinusOne * previous);
-        previous = current;
-        current = next;
-        // From a NaN on, every later value is that same NaN: each step
-        // passes the NaN of the newest value on, and all the NaNs the loop
-        // can meet carry one bit pattern (the one invalid operations give, or
-        // the point's own), so the remaining steps cannot change the result.
-        // The values grow like sqrt(n!) for every x, overflow and then turn
-        // NaN, so a large degree ends early.
-        if (std::isnan(current)) break;
-    }
-    return current;
+    // The values grow like sqrt(n!) for every x but oscillate in sign inside
+    // |x| < sqrt(2n), where a value on the way can be far above the last.
+    return threeTermRecurrence(1.0, x + x, n, true, Growth::Oscillating,
+                               [x](std::int64_t k, double previous, double current) {
+                                   const double kMinusOne = static_cast<double>(k) - 1.0;
+                                   return 2.0 * (x * current - kMinusOne * previous);
+                               });
 }
 
 void tabulHer(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "numeric/polynomials/recurrence.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
@@ -33,30 +34,23 @@ double jacobiRecurrence(int n, double alpha, double beta, double x) {
     const double p1 = ((x * (alpha + beta + 2.0) + alpha) - beta) * 0.5;
     if (n < 2) return (n == 0) ? 1.0 : p1;
     const double l = alpha * alpha - beta * beta;
-    double previous = 1.0;
-    double current = p1;
+    // The early end at a NaN needs one NaN pattern: at most one NaN among
+    // alpha, beta and x.
     const bool oneNaNPattern = std::isnan(alpha) + std::isnan(beta) + std::isnan(x) <= 1;
     // 2k P(k) (k + alpha + beta) u = (t - 1) (t u x + l) P(k-1)
     //                               - 2 (k + alpha - 1)(k + beta - 1) t P(k-2),
     // with t = 2k + alpha + beta and u = t - 2, halved throughout. 2k is
-    // formed in 64 bits: it exceeds the 32-bit range for k above 2^30.
-    for (std::int64_t k = 2; k <= n; ++k) {
-        const double kd = static_cast<double>(k);
-        const double t = static_cast<double>(2 * k) + alpha + beta;
-        const double u = t - 2.0;
-        const double A = (l + x * (u * t)) * (t - 1.0) * current * 0.5;
-        const double B = (kd + alpha - 1.0) * (kd + beta - 1.0) * previous * t;
-        const double next = (A - B) / ((t - kd) * kd * u);
-        previous = current;
-        current = next;
-        // From a NaN on, every later value is that same NaN when all the NaNs
-        // the loop can meet carry one bit pattern: the one invalid operations
-        // give, or that of the one NaN among alpha, beta and x. Past |x| = 1
-        // the values overflow and then turn NaN, so a large degree ends early
-        // there.
-        if (oneNaNPattern && std::isnan(current)) break;
-    }
-    return current;
+    // formed in 64 bits: it exceeds the 32-bit range for k above 2^30. The
+    // products A and B can pass the range while P(k) stays inside it.
+    return threeTermRecurrence(1.0, p1, n, oneNaNPattern, Growth::Oscillating,
+                               [alpha, beta, x, l](std::int64_t k, double previous, double current) {
+                                   const double kd = static_cast<double>(k);
+                                   const double t = static_cast<double>(2 * k) + alpha + beta;
+                                   const double u = t - 2.0;
+                                   const double A = (l + x * (u * t)) * (t - 1.0) * current * 0.5;
+                                   const double B = (kd + alpha - 1.0) * (kd + beta - 1.0) * previous * t;
+                                   return (A - B) / ((t - kd) * kd * u);
+                               });
 }
 
 void tabulJac(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,

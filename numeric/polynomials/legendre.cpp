@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "numeric/core/integer.hpp"
+#include "numeric/polynomials/recurrence.hpp"
 
 namespace Oru {
 
@@ -17,24 +18,15 @@ double legendreRecurrence(int n, double x) {
         y = -x;
         sign = -1.0;
     }
-    double previous = 1.0;
-    double current = y;
     // With d = y P(k-1) - P(k-2), P(k) = (y P(k-1) + d) - d / k. At y = 1
-    // every d is 0, so P_n(+-1) comes out exact.
-    for (std::int64_t k = 2; k <= n; ++k) {
-        const double yP = y * current;
-        const double d = yP - previous;
-        const double next = (yP + d) - d / static_cast<double>(k);
-        previous = current;
-        current = next;
-        // From a NaN on, every later value is that same NaN: each step
-        // passes the NaN of the newest value on, and all the NaNs the loop
-        // can meet carry one bit pattern (the one invalid operations give, or
-        // the point's own), so the remaining steps cannot change the result.
-        // Past |x| = 1 the values overflow and then turn NaN, so a large
-        // degree ends early there.
-        if (std::isnan(current)) break;
-    }
+    // every d is 0, so P_n(+-1) comes out exact. Values overflow only past
+    // y = 1, where they grow with the degree.
+    const double current = threeTermRecurrence(1.0, y, n, true, Growth::Monotone,
+                                               [y](std::int64_t k, double previous, double current) {
+                                                   const double yP = y * current;
+                                                   const double d = yP - previous;
+                                                   return (yP + d) - d / static_cast<double>(k);
+                                               });
     return (sign == -1.0 && (n & 1) != 0) ? -current : current;
 }
 

@@ -248,19 +248,24 @@ const std::vector<unsigned> kSampleDegrees = {2, 3, 4, 7, 60, 1000, 1754, 1755, 
 
 TEST(Robustness, RecurrencesGiveTheBitsOfEveryStep) {
     using OruFuzz::bitsOf;
+    // Where a value on the way leaves the double range the kernels carry a
+    // scale and may return a number or an infinity where these steps end in
+    // an infinity or a NaN (checked against high-precision values elsewhere);
+    // a NaN they return is the NaN of these steps.
+    const auto expectSame = [](double kernel, double stepwise) {
+        return bitsOf(kernel) == bitsOf(stepwise) || (!std::isfinite(stepwise) && !std::isnan(kernel));
+    };
     for (unsigned n : kSampleDegrees) {
         const int m = static_cast<int>(n);
         for (double x : samplePoints()) {
-            EXPECT_EQ(bitsOf(Oru::tchebRecurrence(n, x)), bitsOf(plain::chebyshev(n, x, 1.0)))
-                << n << ' ' << x;
-            EXPECT_EQ(bitsOf(Oru::uchebRecurrence(n, x)), bitsOf(plain::chebyshev(n, x, 2.0)))
-                << n << ' ' << x;
-            EXPECT_EQ(bitsOf(Oru::hermiteRecurrence(n, x)), bitsOf(plain::hermite(n, x))) << n << ' ' << x;
-            EXPECT_EQ(bitsOf(Oru::laguerreRecurrence(m, x)), bitsOf(plain::laguerre(m, x))) << n << ' ' << x;
-            EXPECT_EQ(bitsOf(Oru::legendreRecurrence(m, x)), bitsOf(plain::legendre(m, x))) << n << ' ' << x;
+            EXPECT_TRUE(expectSame(Oru::tchebRecurrence(n, x), plain::chebyshev(n, x, 1.0))) << n << ' ' << x;
+            EXPECT_TRUE(expectSame(Oru::uchebRecurrence(n, x), plain::chebyshev(n, x, 2.0))) << n << ' ' << x;
+            EXPECT_TRUE(expectSame(Oru::hermiteRecurrence(n, x), plain::hermite(n, x))) << n << ' ' << x;
+            EXPECT_TRUE(expectSame(Oru::laguerreRecurrence(m, x), plain::laguerre(m, x))) << n << ' ' << x;
+            EXPECT_TRUE(expectSame(Oru::legendreRecurrence(m, x), plain::legendre(m, x))) << n << ' ' << x;
             for (double alpha : {-0.5, 0.0, 2.5, std::numeric_limits<double>::quiet_NaN()}) {
-                EXPECT_EQ(bitsOf(Oru::jacobiRecurrence(m, alpha, 1.0, x)),
-                          bitsOf(plain::jacobi(m, alpha, 1.0, x)))
+                EXPECT_TRUE(
+                    expectSame(Oru::jacobiRecurrence(m, alpha, 1.0, x), plain::jacobi(m, alpha, 1.0, x)))
                     << n << ' ' << alpha << ' ' << x;
             }
         }

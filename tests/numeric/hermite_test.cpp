@@ -7,7 +7,9 @@
 
 #include "../host/host_values.hpp"
 #include "numeric/kelvin/kelvin.hpp"
+#include "numeric/polynomials/chebyshev.hpp"
 #include "numeric/polynomials/hermite.hpp"
+#include "numeric/polynomials/jacobi.hpp"
 #include "numeric/polynomials/laguerre.hpp"
 #include "numeric/polynomials/legendre.hpp"
 
@@ -44,4 +46,18 @@ TEST(DegreeAndPointChecks, EveryKernelThatSharesThem) {
         EXPECT_TRUE(fails({2, 0}, {1, NAN}, "must be real", 2));
         EXPECT_EQ(r.re, -7.0);  // nothing is written when a check fails
     }
+}
+
+// Values on the way past the double range while the result is inside it: the
+// recurrences carry a power-of-two scale. From high-precision arithmetic.
+TEST(Recurrences, ValuesOnTheWayPastTheRange) {
+    const auto near = [](double got, double want) { return std::fabs(got / want - 1.0) < 1e-12; };
+    EXPECT_TRUE(near(hermiteRecurrence(255, 9.297853603648612), -6.64236938057846433904799465761e+307));
+    EXPECT_TRUE(near(laguerreRecurrence(398, 1423.733340535773), 4.65852573628101291861638142386e+307));
+    EXPECT_TRUE(near(jacobiRecurrence(159, 8.521930920345836, 10, -39.04489397372068),
+                     -8.17583834115901297758061130827e+304));
+    // Beyond the range: the infinity of the value's sign, not NaN.
+    EXPECT_EQ(hermiteRecurrence(300, 1.0), INFINITY);       // 7.2e351
+    EXPECT_EQ(laguerreRecurrence(1000, -200.0), INFINITY);  // 2.8e346
+    EXPECT_EQ(tchebRecurrence(2001, -10.0), -INFINITY);
 }
