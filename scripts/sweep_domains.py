@@ -203,6 +203,10 @@ KELVIN = [
     Slice("high-order", 600, point(integer(0, 1000), signed(uniform(0, 300)))),
     Slice("order-near-x", 150, order_near_argument),
     Slice("typed", 150, point(integer(0, 10), signed(either(rounded(uniform(0, 100), 1), integer(0, 100))))),
+    # Where the power series hands over (its error estimate, |x| = 22 and 80) and up to past the double
+    # range at every order (from |x| = 1010 at order 0 to about 1390 at order 1000).
+    Slice("hand-over", 300, point(integer(0, 60), signed(uniform(15, 90)))),
+    Slice("to-the-range", 300, point(integer(0, 1000), signed(uniform(300, 1500)))),
 ]
 
 # ------------------------------------------------------- gamma family: Gamma(z)

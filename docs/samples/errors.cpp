@@ -39,12 +39,12 @@ int main() {
     }
 
     // Errors below the argument checks name no argument.
-    const Tabul::NumVal n(0.0, 0.0), far(100.0, 0.0);
+    const Tabul::NumVal n(0.0, 0.0), far(2000.0, 0.0);
     try {
         Oru::Special::Ber(&n, &far);
         return 1;
     } catch (const Vesk::Run::AppException& e) {
-        std::printf("Ber(0, 100): %s\n", describe(e).c_str());
+        std::printf("Ber(0, 2000): %s\n", describe(e).c_str());
         if (e.Argument() != 0xFFFFFFFFu) return 1;
     }
     return 0;

@@ -32,10 +32,41 @@ TEST(Kelvin, Values) {
     EXPECT_NEAR(ber(2, 2e-8) / 4.728283664535049952198551e-33, 1.0, 1e-14);
 }
 
-TEST(Kelvin, LargeArgumentsDoNotConverge) {
+// Where the series is not good: vanishing phase factors at small x, high
+// orders that the absolute stopping rule ends early, cancellation at medium
+// x, large x up to the range (asymptotic expansion, upward and downward
+// recurrences in the order). From high-precision arithmetic.
+TEST(Kelvin, BeyondTheSeries) {
+    struct Point {
+        bool bei;
+        unsigned n;
+        double x;
+        double value;
+    };
+    const Point points[] = {
+        {false, 2, 3e-5, 8.437500000000000855025379e-21},
+        {true, 4, 1.33e-6, -7.206902153345051159291138e-40},
+        {true, 179, 86.99904119493412, -2.266744901105839525143655e-34},
+        {false, 166, 74.95881033807296, -2.081895496010092826051402e-37},
+        {false, 0, 60, -50877960857843482.2398339},
+        {false, 40, -25.5, -0.000170208839415633038203434},
+        {false, 0, 80, 153515325980295403415603.3},
+        {false, 0, 1000, -1.545186630003373008822844e+305},
+        {true, 7, -500.5, -1.029492443454792443312927e+151},
+        {false, 1000, 1000, -1.667018543676257260256297e+143},
+        {true, 500, 300, -4.189448690923173513766446e-46},
+    };
+    for (const Point& p : points) {
+        const double got = p.bei ? kelvinBei(p.n, p.x) : kelvinBer(p.n, p.x);
+        EXPECT_NEAR(got / p.value, 1.0, 4e-15) << (p.bei ? "bei " : "ber ") << p.n << ' ' << p.x;
+    }
+}
+
+TEST(Kelvin, ErrorsNameNoArgument) {
     tabulComplex r(-7.0, -7.0);
     for (auto kernel : {tabulBer, tabulBei}) {
-        for (double x : {100.0, -100.0, NAN * 1.0}) {
+        EXPECT_TRUE(raises([&] { kernel(r, {0, 0}, {1020, 0}); }, "overflow", kNone));
+        for (double x : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
             EXPECT_TRUE(raises([&] { kernel(r, {0, 0}, {x, 0}); }, "not converging", kNone)) << x;
         }
     }
