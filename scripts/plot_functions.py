@@ -163,7 +163,7 @@ def plots():
         p[lower + "-error"] = (
             f"Error of {lower}_n(x), relative to |ber_n(x) + i bei_n(x)|", "x",
             "error in units of 2^{-52}", "set logscale y; set format y '10^{%L}'",
-            [Curve(f"n = {k}", linspace(0.25, 76, 600),
+            [Curve(f"n = {k}", linspace(0.25, 150, 600),
                    lambda x, k=k, fn=fn: f"{fn}({k}, {number(x)})",
                    relative_error(lambda x, k=k, e=exact: e(k, x), lambda x, k=k: kelvin_modulus(k, x)),
                    "points pt 7 ps 0.3") for k in (0, 1, 5)])
