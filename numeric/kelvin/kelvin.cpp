@@ -46,31 +46,107 @@ long double firstTermAfterDivisorOverflow(long double power, double h, unsigned 
 
 // The phase factors are the computed cosine and sine of n times the stored
 // pi/4, not exact values: for n = 2 the cosine is about 6.1e-17, not 0.
+// cos(n pi/4) and sin(n pi/4) exactly as std::cos and std::sin give them for
+// the stored pi/4 (checked bit for bit against the library by the robustness
+// test), for the orders asked for most: the table saves the two calls, a
+// third of the cost of a short series.
+constexpr double kPhaseFactors[64][2] = {
+    {0x1p+0, 0x0p+0},                                // 0
+    {0x1.6a09e667f3bcdp-1, 0x1.6a09e667f3bccp-1},    // 1
+    {0x1.1a62633145c07p-54, 0x1p+0},                 // 2
+    {-0x1.6a09e667f3bccp-1, 0x1.6a09e667f3bcdp-1},   // 3
+    {-0x1p+0, 0x1.1a62633145c07p-53},                // 4
+    {-0x1.6a09e667f3bcep-1, -0x1.6a09e667f3bccp-1},  // 5
+    {-0x1.a79394c9e8a0ap-53, -0x1p+0},               // 6
+    {0x1.6a09e667f3bcbp-1, -0x1.6a09e667f3bcep-1},   // 7
+    {0x1p+0, -0x1.1a62633145c07p-52},                // 8
+    {0x1.6a09e667f3bcep-1, 0x1.6a09e667f3bcbp-1},    // 9
+    {0x1.60fafbfd97309p-52, 0x1p+0},                 // 10
+    {-0x1.6a09e667f3bc5p-1, 0x1.6a09e667f3bd4p-1},   // 11
+    {-0x1p+0, 0x1.a79394c9e8a0ap-52},                // 12
+    {-0x1.6a09e667f3bc9p-1, -0x1.6a09e667f3bdp-1},   // 13
+    {-0x1.ee2c2d963a10cp-52, -0x1p+0},               // 14
+    {0x1.6a09e667f3bc4p-1, -0x1.6a09e667f3bd5p-1},   // 15
+    {0x1p+0, -0x1.1a62633145c07p-51},                // 16
+    {0x1.6a09e667f3bcap-1, 0x1.6a09e667f3bcfp-1},    // 17
+    {0x1.3daeaf976e788p-51, 0x1p+0},                 // 18
+    {-0x1.6a09e667f3bc3p-1, 0x1.6a09e667f3bd6p-1},   // 19
+    {-0x1p+0, 0x1.60fafbfd97309p-51},                // 20
+    {-0x1.6a09e667f3bcbp-1, -0x1.6a09e667f3bcep-1},  // 21
+    {-0x1.6111d218effa2p-49, -0x1p+0},               // 22
+    {0x1.6a09e667f3bc2p-1, -0x1.6a09e667f3bd7p-1},   // 23
+    {0x1p+0, -0x1.a79394c9e8a0ap-51},                // 24
+    {0x1.6a09e667f3bccp-1, 0x1.6a09e667f3bcdp-1},    // 25
+    {-0x1.1a900f67f753ap-50, 0x1p+0},                // 26
+    {-0x1.6a09e667f3bc2p-1, 0x1.6a09e667f3bd7p-1},   // 27
+    {-0x1p+0, 0x1.ee2c2d963a10cp-51},                // 28
+    {-0x1.6a09e667f3bcdp-1, -0x1.6a09e667f3bcdp-1},  // 29
+    {-0x1.845e1e7f18b23p-49, -0x1p+0},               // 30
+    {0x1.6a09e667f3bc1p-1, -0x1.6a09e667f3bd8p-1},   // 31
+    {0x1p+0, -0x1.1a62633145c07p-50},                // 32
+    {0x1.6a09e667f3bcdp-1, 0x1.6a09e667f3bccp-1},    // 33
+    {-0x1.a7eeed374bc71p-51, 0x1p+0},                // 34
+    {-0x1.6a09e667f3bcp-1, 0x1.6a09e667f3bd9p-1},    // 35
+    {-0x1p+0, 0x1.3daeaf976e788p-50},                // 36
+    {-0x1.6a09e667f3bcep-1, -0x1.6a09e667f3bcbp-1},  // 37
+    {-0x1.a7aa6ae5416a4p-49, -0x1p+0},               // 38
+    {0x1.6a09e667f3bbfp-1, -0x1.6a09e667f3bdap-1},   // 39
+    {0x1p+0, -0x1.60fafbfd97309p-50},                // 40
+    {0x1.6a09e667f3be6p-1, 0x1.6a09e667f3bb4p-1},    // 41
+    {-0x1.1abdbb9ea8e6ep-51, 0x1p+0},                // 42
+    {-0x1.6a09e667f3bbfp-1, 0x1.6a09e667f3bdbp-1},   // 43
+    {-0x1p+0, 0x1.6111d218effa2p-48},                // 44
+    {-0x1.6a09e667f3bdp-1, -0x1.6a09e667f3bc9p-1},   // 45
+    {-0x1.caf6b74b6a225p-49, -0x1p+0},               // 46
+    {0x1.6a09e667f3bd4p-1, -0x1.6a09e667f3bc5p-1},   // 47
+    {0x1p+0, -0x1.a79394c9e8a0ap-50},                // 48
+    {0x1.6a09e667f3be7p-1, 0x1.6a09e667f3bb2p-1},    // 49
+    {-0x1.1b19140c0c0d5p-52, 0x1p+0},                // 50
+    {-0x1.6a09e667f3bbdp-1, 0x1.6a09e667f3bdcp-1},   // 51
+    {-0x1p+0, -0x1.1a900f67f753ap-49},               // 52
+    {-0x1.6a09e667f3bd1p-1, -0x1.6a09e667f3bc8p-1},  // 53
+    {-0x1.ee4303b192da6p-49, -0x1p+0},               // 54
+    {0x1.6a09e667f3bd3p-1, -0x1.6a09e667f3bc6p-1},   // 55
+    {0x1p+0, -0x1.ee2c2d963a10cp-50},                // 56
+    {0x1.6a09e667f3be9p-1, 0x1.6a09e667f3bbp-1},     // 57
+    {-0x1.6d61b58c99c43p-61, 0x1p+0},                // 58
+    {-0x1.6a09e667f3bbbp-1, 0x1.6a09e667f3bdep-1},   // 59
+    {-0x1p+0, 0x1.845e1e7f18b23p-48},                // 60
+    {-0x1.6a09e667f3bd3p-1, -0x1.6a09e667f3bc6p-1},  // 61
+    {-0x1.08c7a80bddc93p-48, -0x1p+0},               // 62
+    {0x1.6a09e667f3bd1p-1, -0x1.6a09e667f3bc8p-1},   // 63
+};
+
+struct PhaseFactors {
+    double c;
+    double s;
+};
+
+PhaseFactors phaseFactors(unsigned n) {
+    if (n < 64) return {kPhaseFactors[n][0], kPhaseFactors[n][1]};
+    return {std::cos(n * kQuarterPi), std::sin(n * kQuarterPi)};
+}
+
 KelvinPhases berPhases(unsigned n) {
-    const double c = std::cos(n * kQuarterPi);
-    const double s = std::sin(n * kQuarterPi);
+    const auto [c, s] = phaseFactors(n);
     return {1.0, c, {-s, -c, s, c}};
 }
 
 KelvinPhases beiPhases(unsigned n) {
-    const double c = std::cos(n * kQuarterPi);
-    const double s = std::sin(n * kQuarterPi);
+    const auto [c, s] = phaseFactors(n);
     return {-1.0, s, {c, -s, -c, s}};
 }
 
-// What the power series knows of its own error, gathered while it sums
-// without touching a bit of the sum: the sizes of the terms, the two groups
-// of terms that share a phase factor (cos or sin of n pi/4), and the sum of
-// (n + 2k) times the terms, which is x times the derivative of the sum.
+// What the power series leaves behind for its error estimate, taken outside
+// its loop so that neither its bits nor its speed change.
 struct SeriesOutcome {
     double sum = 0.0;
     bool converged = false;  // a pass changed the sum by less than 2^-52
     int passes = 0;
-    long double sizes = 0.0L;        // sum of |term|
-    long double firstGroup = 0.0L;   // first term and terms k = 2, 4 (mod 4): phase c for ber, s for bei
-    long double secondGroup = 0.0L;  // terms k = 1, 3 (mod 4): phase s for ber, c for bei
-    long double slope = 0.0L;        // sum of (n + 2k) term = x d/dx of the sum
-    long double lastSize = 0.0L;     // |h^(n+2K) / (K! (n+K)!)| at the last term K
+    double first = 0.0;               // the first term
+    double places[4] = {0, 0, 0, 0};  // terms k = 1, 2, 3, 0 (mod 4), summed apart
+    double slope = 0.0;               // sum of (n + 2k) term = x d/dx of the sum
+    double lastSize = 0.0;            // |h^(n+2K) / (K! (n+K)!)| at the last term K
 };
 
 // The divisor k! (n+k)! is held in extended precision, whose exponent keeps
@@ -100,36 +176,43 @@ SeriesOutcome kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
         firstPower = -(firstPower * h);
         divisor = divisor * (static_cast<long double>(j) + 1.0L);
     }
-    const long double order = n;
     const long double firstTerm = (phases.first / divisor) * firstPower;
     double sum = firstTerm;
-    out.sizes = std::fabs(firstTerm);
-    out.firstGroup = firstTerm;
-    out.slope = order * firstTerm;
+    out.first = static_cast<double>(firstTerm);
+    double slope = n * out.first, weight = n;
+    double place0 = 0.0, place1 = 0.0, place2 = 0.0, place3 = 0.0;
     double power = static_cast<double>(firstPower);
     const double h2 = h * h;
+    const long double order = n;
     long double k = 0.0L;
+    // One term: the series' own steps, then its share of the estimate.
+    const auto term = [&](double phase, double& place) {
+        k = k + 1.0L;
+        power = -(h2 * power);
+        divisor = divisor * (k * (order + k));
+        const long double t = (phase / divisor) * power;
+        sum = sum + t;
+        place += static_cast<double>(t);
+        weight += 2.0;
+        slope += weight * static_cast<double>(t);
+    };
     for (int pass = 0; pass < kMaxPasses; ++pass) {
         const double previousSum = sum;
-        for (int slot = 0; slot < 4; ++slot) {
-            k = k + 1.0L;
-            power = -(h2 * power);
-            divisor = divisor * (k * (order + k));
-            const long double term = (phases.perPass[slot] / divisor) * power;
-            sum = sum + term;
-            out.sizes += std::fabs(term);
-            ((slot & 1) != 0 ? out.firstGroup : out.secondGroup) += term;
-            out.slope += (order + 2.0L * k) * term;
-        }
+        term(phases.perPass[0], place0);
+        term(phases.perPass[1], place1);
+        term(phases.perPass[2], place2);
+        term(phases.perPass[3], place3);
         const double change = std::fabs(previousSum - sum);
         out.passes = pass + 1;
         if (std::isnan(change)) break;
         if (change < kChangeTolerance) {
             out.converged = true;
-            out.lastSize = std::fabs(power / divisor);
+            out.lastSize = static_cast<double>(std::fabs(power / divisor));
             break;
         }
     }
+    out.places[0] = place0, out.places[1] = place1, out.places[2] = place2, out.places[3] = place3;
+    out.slope = slope;
     out.sum = sum;
     return out;
 }
@@ -147,80 +230,104 @@ SeriesOutcome kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
 //   0.27 of |terms| 2^-52 where the terms cancel much);
 // - the phase factors: cos(n pi/4) and sin(n pi/4) are computed from the
 //   stored pi/4, not exact (cos(2 pi/4) is 6.1e-17 instead of 0, and the
-//   angle is off by n times 3.1e-17). A group of terms that shares a factor
-//   is off by that factor's relative error times the group's sum: all of it
-//   where the exact factor is 0;
+//   angle is off by n times 3.1e-17). The terms of the first term's factor
+//   and those of the other factor are summed apart; each sum is off by its
+//   factor's relative error times itself, all of it where the exact factor
+//   is 0;
 // - truncation: the pass rule is absolute, so at high orders (tiny values)
 //   or with cancelling phases it can stop while the terms are still far
 //   above 2^-52 of the sum. The terms left out are bounded by the next two
 //   terms (with their exact phases) and a geometric tail; where the terms are
 //   not yet falling fast the series is not kept;
-// - subnormal sums: one subnormal unit per term.
-// kappa comes from the slope sum: |x f'| <= |slope| + its own rounding, and
-// where the slope is only rounding noise the comparison fails anyway.
+// - near the subnormal range, half a unit of 2^-1074 per term.
+// kappa comes from the sum of (n + 2k) times the terms, x times the
+// derivative of the sum (where it is only rounding noise it cannot make the
+// comparison pass).
 
 constexpr double kRootHalfDouble = 0.7071067811865476;
 
-// The exact cos(n pi/4) and sin(n pi/4), to the nearest double.
-struct ExactPhase {
-    double c;
-    double s;
+// The exact cos(n pi/4) and sin(n pi/4) (to the nearest double), and how far
+// the computed ones are off, relative to themselves: all of it where the
+// exact one is 0. The exact ones are 0, +-1 and +-sqrt(1/2), so the relative
+// slip is the difference times 1 or sqrt 2 (to a factor 1 + 2^-50, which the
+// margin covers).
+struct PhaseSlip {
+    double exactFirst;  // the exact phase of the first term
+    double exactNext;   // and of place 0 (k = 1 mod 4)
+    double exactAfter;  // and of place 1 (k = 2 mod 4)
+    double first;       // relative slip of the first term and places 1, 3
+    double second;      // relative slip of places 0, 2
 };
 
-ExactPhase exactPhase(unsigned n) {
+double relativeSlip(double computed, double exact) {
+    if (exact == 0.0) return 1.0;
+    return std::fabs(computed - exact) * (std::fabs(exact) == 1.0 ? 1.0 : 1.4142135623730951);
+}
+
+PhaseSlip phaseSlip(unsigned n, bool bei, const KelvinPhases& phases) {
     constexpr double r = kRootHalfDouble;
     constexpr double cosines[8] = {1, r, 0, -r, -1, -r, 0, r};
     constexpr double sines[8] = {0, r, 1, r, 0, -r, -1, -r};
-    return {cosines[n % 8], sines[n % 8]};
+    const double c = cosines[n % 8], s = sines[n % 8];
+    // ber: first c, places -s, -c, s, c; bei: first s, places c, -s, -c, s.
+    const double first = bei ? s : c, next = bei ? c : -s, after = bei ? -s : -c;
+    return {first, next, after, relativeSlip(phases.first, first), relativeSlip(phases.perPass[0], next)};
 }
 
-long double relativePhaseError(double computed, double exact) {
-    if (exact == 0.0) return 1.0L;
-    return std::fabs(static_cast<long double>(computed) - exact) / std::fabs(computed);
+// The terms after the last one K: the ratio of term k to term k - 1 is
+// q_k = h^2 / (k (n + k)), falling with k, so with q = q_(K+1) the next two
+// are at most lastSize q and lastSize q^2 (times their exact phases) and the
+// rest at most lastSize q^3 / (1 - q). Infinite unless q < 1/2; at most
+// lastSize whenever q <= 1/2, which is tried first (it needs no division).
+double truncationBound(unsigned n, double x, const SeriesOutcome& out, const PhaseSlip& slip, bool coarse) {
+    const double next = 4.0 * out.passes + 1;
+    const double h2 = (x / 2.0) * (x / 2.0), room = next * (n + next);
+    if (!(2 * h2 < room)) return INFINITY;
+    if (coarse) return out.lastSize;
+    const double q = h2 / room;
+    const double next1 = out.lastSize * q, next2 = next1 * q;
+    return std::fabs(slip.exactNext) * next1 + std::fabs(slip.exactAfter) * next2 + 2 * next2 * q;
 }
 
-long double truncationBound(unsigned n, double x, const SeriesOutcome& out, double nextSlot0,
-                            double nextSlot1) {
-    const long double h = x / 2.0;
-    const long double h2 = h * h;
-    const long double order = n;
-    const long double last = 4.0L * out.passes;
-    const auto ratio = [&](long double k) { return h2 / (k * (order + k)); };
-    const long double tailRatio = ratio(last + 3);
-    if (!(tailRatio < 0.5L)) return INFINITY;
-    const long double next1 = out.lastSize * ratio(last + 1);
-    const long double next2 = next1 * ratio(last + 2);
-    return std::fabs(nextSlot0) * next1 + std::fabs(nextSlot1) * next2 + next2 * tailRatio / (1 - tailRatio);
-}
-
-bool seriesIsGood(unsigned n, double x, bool bei, const SeriesOutcome& out) {
+bool seriesIsGood(unsigned n, double x, bool bei, const KelvinPhases& phases, const SeriesOutcome& out) {
     if (!out.converged) return false;
-    const double c = std::cos(n * kQuarterPi);
-    const double s = std::sin(n * kQuarterPi);
-    const ExactPhase exact = exactPhase(n);
-    // ber: first group c, second s; the next terms (k = 1, 2 mod 4) carry -s, -c.
-    // bei: first group s, second c; the next terms carry c, -s.
-    const long double firstError = bei ? relativePhaseError(s, exact.s) : relativePhaseError(c, exact.c);
-    const long double secondError = bei ? relativePhaseError(c, exact.c) : relativePhaseError(s, exact.s);
-    const long double truncation =
-        bei ? truncationBound(n, x, out, exact.c, exact.s) : truncationBound(n, x, out, exact.s, exact.c);
-    const long double sum = std::fabs(static_cast<long double>(out.sum));
-    const long double estimate =
-        0x1p-52L * (2 * sum + 0.5L * out.sizes) + firstError * std::fabs(out.firstGroup) +
-        secondError * std::fabs(out.secondGroup) + truncation + 0x1p-1075L * (4 * out.passes + 1);
-    const long double good = std::fmax(64 * 0x1p-52L * (sum + std::fabs(out.slope)), 4 * 0x1p-1074L);
-    return 2 * estimate <= good;
+    const PhaseSlip slip = phaseSlip(n, bei, phases);
+    // The terms of one place share their sign, so |place sum| is the sum of their sizes.
+    const double sizes = std::fabs(out.first) + std::fabs(out.places[0]) + std::fabs(out.places[1]) +
+                         std::fabs(out.places[2]) + std::fabs(out.places[3]);
+    const double firstGroup = out.first + out.places[1] + out.places[3];
+    const double secondGroup = out.places[0] + out.places[2];
+    const double sum = std::fabs(out.sum);
+    const double estimate = 0x1p-52 * (2 * sum + 0.5 * sizes) + slip.first * std::fabs(firstGroup) +
+                            slip.second * std::fabs(secondGroup);
+    const double good = 64 * 0x1p-52 * (sum + std::fabs(out.slope));
+    if (sum > 0x1p-1000) {
+        if (2 * (estimate + truncationBound(n, x, out, slip, true)) <= good) return true;
+        return 2 * (estimate + truncationBound(n, x, out, slip, false)) <= good;
+    }
+    // Near the subnormal range (in extended precision, where subnormal
+    // doubles cost nothing extra): half a unit of 2^-1074 per term of
+    // rounding, and four such units allowed (the results then differ by at
+    // most that).
+    const long double tiny =
+        2 * (estimate + truncationBound(n, x, out, slip, false) + 0x1p-1075L * (4 * out.passes + 1));
+    return tiny <= good || tiny <= 4 * 0x1p-1074L;
 }
 
 // ---- which method answers -----------------------------------------------------
 
 enum class KelvinMethod { Series, ExtendedSeries, LargeArgument, Overflow, Zero, BeyondReach };
 
-// Beyond |x| = 80 the series cancels by more than 2^20 at every order (and at
-// the orders where it would not, its absolute stopping rule ends it far too
-// early): it is never good there (measured: nothing kept past 62), so it is
-// not tried.
-constexpr double kSeriesReach = 80.0;
+// Where the series is tried at all: its error estimate never keeps a result
+// beyond |x| = 27 + 0.37 n (a scan of every order up to 120 in steps of 0.002
+// in x; beyond order 104 nothing is kept past |x| = 20, the absolute stopping
+// rule ending those series far too early), so from 36 + 0.4 n (at most 80) on
+// it is not run: it would cancel by more than 2^13 and be set aside.
+double seriesReach(unsigned n) {
+    const double reach = 36.0 + 0.4 * n;
+    return reach < 80.0 ? reach : 80.0;
+}
+
 // At |x| >= 15000 |ber_n + i bei_n| >= 1e3548 for every order up to 10000.
 constexpr double kOverflowFrom = 15000.0;
 
@@ -259,9 +366,10 @@ double kelvinValue(unsigned n, double x, bool bei) {
     const double ax = std::fabs(x);
     SeriesOutcome series;
     bool seriesGood = false;
-    if (ax <= kSeriesReach) {
-        series = kelvinSeries(n, x, bei ? beiPhases(n) : berPhases(n));
-        seriesGood = seriesIsGood(n, x, bei, series);
+    if (ax <= seriesReach(n)) {
+        const KelvinPhases phases = bei ? beiPhases(n) : berPhases(n);
+        series = kelvinSeries(n, x, phases);
+        seriesGood = seriesIsGood(n, x, bei, phases, series);
     }
     switch (chooseMethod(n, ax, seriesGood)) {
         case KelvinMethod::Series:

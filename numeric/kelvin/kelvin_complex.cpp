@@ -30,8 +30,6 @@ Real magnitude(Complex a) {
 }
 
 constexpr Real kRootHalf = 0.707106781186547524400844362104849039L;  // sqrt(2)/2 = cos(pi/4)
-constexpr Real kCosEighthPi = 0.923879532511286756128183189396788933L;
-constexpr Real kSinEighthPi = 0.382683432365089771728459984030398866L;
 constexpr Real kTwoPi = 6.28318530717958647692528676655900577L;
 
 // e^(3 n pi i / 4), exactly: (cos, sin) of 3n pi / 4 by n modulo 8.
@@ -108,63 +106,91 @@ namespace {
 // scaled values Jhat_n = J_n sqrt(2 pi x) / e^(x/sqrt2) are
 //   Jhat_0 = e^(i (phi - pi/8)) S_- + i e^(-x sqrt2) e^(-i (phi + pi/8)) S_+,
 //   Jhat_1 = i e^(i (phi - pi/8)) S_- + e^(-x sqrt2) e^(-i (phi + pi/8)) S_+,
-// with phi = x / sqrt 2 formed in extended precision (an error of phi is an
-// error of the phase: x / sqrt 2 in double would cost 2^-45 at x = 1000).
+// with phi = x / sqrt 2. They are summed in double (a few units of 2^-53);
+// the recurrences in the order run in extended precision.
 
-struct OrdersZeroAndOne {
-    Complex zero;
-    Complex one;
+// e^(i phi) for phi = x / sqrt 2, to a few units of 2^-53 for every x: phi
+// is formed as p + l, p the double product with the leading half of sqrt(1/2)
+// and l what p leaves out (Dekker's exact product and the trailing half), and
+// e^(i (p + l)) = e^(i p) (1 + i l) to within l^2 < 2^-80. (x / sqrt 2 in
+// double alone would turn the phase by up to 2^-45 at x = 1000.)
+struct Phase {
+    double p;
+    double l;
+    double cosine;
+    double sine;
 };
 
-// The expansion is summed until both series' terms fall below 2^-60 (the
-// remainder is then below a few times that: the error bound of the
-// expansion for |ph w| <= pi/2 is a small multiple of the first term left
-// out). From x = 22 on this happens before the terms turn to grow.
-OrdersZeroAndOne asymptoticOrdersZeroAndOne(Real x) {
-    const Complex omega{kRootHalf, -kRootHalf};  // w^-1 = x^-1 e^(-i pi/4)
-    Complex term0{1, 0}, term1{1, 0};
-    Complex minus0{1, 0}, plus0{1, 0}, minus1{1, 0}, plus1{1, 0};
-    for (int k = 1; k <= 100; ++k) {
-        const Real odd = static_cast<Real>(2 * k - 1) * static_cast<Real>(2 * k - 1);
-        const Real denominator = 8 * k * x;
-        term0 = (-odd / denominator) * (omega * term0);
-        term1 = ((4 - odd) / denominator) * (omega * term1);
-        const Real sign = (k & 1) ? -1 : 1;
-        minus0 = minus0 + sign * term0;
-        plus0 = plus0 + term0;
-        minus1 = minus1 + sign * term1;
-        plus1 = plus1 + term1;
-        if (magnitude(term0) < 0x1p-60L && magnitude(term1) < 0x1p-60L) break;
+Phase phaseOf(double x) {
+    constexpr double rootHalfHigh = 0x1.6a09e667f3bcdp-1;   // sqrt(1/2) rounded up
+    constexpr double rootHalfLow = -0x1.bdd3413b26456p-55;  // sqrt(1/2) - rootHalfHigh
+    constexpr double split = 134217729.0;                   // 2^27 + 1, Veltkamp's splitter
+    const double p = x * rootHalfHigh;
+    const double xBig = x * split, cBig = rootHalfHigh * split;
+    const double xHigh = xBig - (xBig - x), xLow = x - xHigh;
+    const double cHigh = cBig - (cBig - rootHalfHigh), cLow = rootHalfHigh - cHigh;
+    const double productError = ((xHigh * cHigh - p) + xHigh * cLow + xLow * cHigh) + xLow * cLow;
+    const double l = productError + x * rootHalfLow;
+    const double c = std::cos(p), s = std::sin(p);
+    return {p, l, c - s * l, s + c * l};
+}
+
+// Jhat_n by the expansion of order n. The terms are a_k(n) w^-k with
+// w^-k = x^-k e^(-i k pi/4): the real factors a_k(n) x^-k are summed into
+// eight bins by k modulo 8, and the bins turned by their phase at the end.
+// The sum stops once a term is below 2^-56 (the remainder is then below a few
+// times that: the error bound of the expansion for |ph w| <= pi/2 is a small
+// multiple of the first term left out), or where the terms turn to grow,
+// which for 4 n^2 <= 8 x and x >= 22 happens only below that (measured).
+// The recessive exponential is below 2^-61 of the leading one from x = 30 on.
+Complex asymptoticExpansion(unsigned n, double x, const Phase& phase) {
+    const double fourOrderSquared = 4.0 * n * n;
+    double bins[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+    double factor = 1, previous = INFINITY;
+    for (int k = 1; k <= 200; ++k) {
+        const double odd = static_cast<double>(2 * k - 1) * static_cast<double>(2 * k - 1);
+        factor *= (fourOrderSquared - odd) / (8.0 * k * x);
+        bins[k & 7] += factor;
+        const double size = std::fabs(factor);
+        if (size < 0x1p-56 || size > previous) break;
+        previous = size;
     }
-    const Real phi = x * kRootHalf;
-    const Real c = std::cos(phi), s = std::sin(phi);
-    const Complex growing{c * kCosEighthPi + s * kSinEighthPi, s * kCosEighthPi - c * kSinEighthPi};
-    const Real recessive = std::exp(-2 * phi);
-    const Complex decaying =
-        recessive * Complex{c * kCosEighthPi - s * kSinEighthPi, -(s * kCosEighthPi + c * kSinEighthPi)};
-    const Complex i{0, 1};
-    return {growing * minus0 + i * (decaying * plus0), i * (growing * minus1) + decaying * plus1};
+    // S_- = sum_j (-1)^j bins[j] w^j and S_+ = sum_j bins[j] w^j with w^j = e^(-i j pi/4).
+    constexpr double r = 0x1.6a09e667f3bcdp-1;  // sqrt(1/2)
+    constexpr double turnRe[8] = {1, r, 0, -r, -1, -r, 0, r};
+    constexpr double turnIm[8] = {0, -r, -1, -r, 0, r, 1, r};
+    Complex minus{0, 0}, plus{0, 0};
+    for (int j = 0; j < 8; ++j) {
+        const Complex term{bins[j] * turnRe[j], bins[j] * turnIm[j]};
+        plus = plus + term;
+        minus = (j & 1) ? minus - term : minus + term;
+    }
+    constexpr double cos8 = 0x1.d906bcf328d46p-1, sin8 = 0x1.87de2a6aea963p-2;  // cos, sin of pi/8
+    const double c = phase.cosine, s = phase.sine;
+    // e^(i (phi - pi/8)) S_- + i (-1)^n e^(-x sqrt2) e^(-i (phi + pi/8)) S_+, then times i^n.
+    Complex sum = Complex{c * cos8 + s * sin8, s * cos8 - c * sin8} * minus;
+    if (x < 30.0) {
+        const Real decay = std::exp(-2.0 * (phase.p + phase.l));
+        const Complex recessive = decay * (Complex{c * cos8 - s * sin8, -(s * cos8 + c * sin8)} * plus);
+        const Real sign = (n & 1u) ? -1 : 1;
+        sum = sum + sign * Complex{-recessive.im, recessive.re};
+    }
+    switch (n & 3u) {
+        case 1:
+            return {-sum.im, sum.re};
+        case 2:
+            return {-sum.re, -sum.im};
+        case 3:
+            return {sum.im, -sum.re};
+        default:
+            return sum;
+    }
 }
 
 // The recurrence in the order J_(k+1) = (2k / z) J_k - J_(k-1), with
 // 2/z = (2/x) e^(-3 pi i/4).
 Complex twoOverZ(Real x) {
     return (2 / x) * Complex{-kRootHalf, -kRootHalf};
-}
-
-// Upward from J_0 and J_1. Along the ray of z, J_n is the smaller solution of
-// the recurrence (the other grows away from it like e^(0.6 n^2 / x)), so the
-// upward direction loses that factor: used only while n^2 <= 8x, where it
-// costs less than 2^7 units of 2^-64.
-Complex upwardRecurrence(unsigned n, Real x, const OrdersZeroAndOne& start) {
-    const Complex step = twoOverZ(x);
-    Complex previous = start.zero, current = start.one;
-    for (unsigned k = 1; k < n; ++k) {
-        const Complex next = (static_cast<Real>(k) * step) * current - previous;
-        previous = current;
-        current = next;
-    }
-    return current;
 }
 
 // Downward from N = sqrt(n^2 + 100 x) + 10 with f_(N+1) = 0, f_N = 1 to
@@ -182,7 +208,7 @@ Complex downwardRecurrence(unsigned n, Real x, Complex orderZero) {
         const Complex below = (static_cast<Real>(k) * step) * current - above;
         above = current;
         current = below;
-        if (std::ilogb(magnitude(current)) > 4096) {
+        if (magnitude(current) > 0x1p4096L) {
             current = std::scalbn(Real(1), -4096) * current;
             above = std::scalbn(Real(1), -4096) * above;
             exponent += 4096;
@@ -202,17 +228,18 @@ Complex downwardRecurrence(unsigned n, Real x, Complex orderZero) {
 }  // namespace
 
 KelvinPair kelvinLargeArgument(unsigned n, double x) {
-    const Real ax = std::fabs(static_cast<Real>(x));
-    const OrdersZeroAndOne start = asymptoticOrdersZeroAndOne(ax);
-    Complex scaled = start.zero;
-    if (n == 1) {
-        scaled = start.one;
-    } else if (n > 1) {
-        const Real order = n;
-        scaled = (order * order <= 8 * ax) ? upwardRecurrence(n, ax, start)
-                                           : downwardRecurrence(n, ax, start.zero);
-    }
-    const Real scale = std::exp(ax * kRootHalf) / std::sqrt(kTwoPi * ax);
+    const double ax = std::fabs(x);
+    const Phase phase = phaseOf(ax);
+    // The expansion of order n itself while its terms fall from the start
+    // (n^2 <= 2x); above, order 0 and the recurrence downward from above n.
+    const double order = n;
+    const Complex scaled = (order * order <= 2 * ax)
+                               ? asymptoticExpansion(n, ax, phase)
+                               : downwardRecurrence(n, ax, asymptoticExpansion(0, ax, phase));
+    // e^phi / sqrt(2 pi x), e^phi = e^p (1 + l); past e^700 in extended precision.
+    const Real growth =
+        phase.p < 700.0 ? static_cast<Real>(std::exp(phase.p)) : std::exp(static_cast<Real>(phase.p));
+    const Real scale = growth * (1 + static_cast<Real>(phase.l)) / std::sqrt(kTwoPi * ax);
     // ber_n and bei_n have the parity of n in x.
     const Real sign = (x < 0 && (n & 1u) != 0) ? -1 : 1;
     return {sign * (scale * scaled.re), sign * (scale * scaled.im)};

@@ -31,10 +31,10 @@ inline constexpr unsigned kKelvinLargestOrder = 10000;
 KelvinPair kelvinExtendedSeries(unsigned n, double x);
 
 // For |x| >= kKelvinLargeArgumentFrom and n <= kKelvinLargestOrder (x
-// finite): J_0 and J_1 by their asymptotic expansions, then the order n by
-// the recurrence J_(k+1) = (2k/z) J_k - J_(k-1), upward for small orders and
-// downward from above n otherwise, in extended precision. A value beyond the
-// extended range is an infinity.
+// finite): the asymptotic expansion of order n while n^2 <= 2|x|, else that
+// of order 0 and the recurrence J_(k-1) = (2k/z) J_k - J_(k+1) downward from
+// above n (Miller's method). A value beyond the extended range is an
+// infinity.
 KelvinPair kelvinLargeArgument(unsigned n, double x);
 
 }  // namespace Oru

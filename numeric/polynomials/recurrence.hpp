@@ -56,8 +56,10 @@ double plainRecurrence(double p0, double p1, std::int64_t n, bool nanEndsIt, Ste
 // 2^512 when it passes 2^512 and back up when it falls below 2^-512 with a
 // positive exponent, so no step can overflow unless a coefficient itself is
 // near the range (then the plain result stands).
+// Rarely run, and kept out of line so that the plain loop's caller stays lean.
 template <class Step>
-double rescaledRecurrence(double p0, double p1, std::int64_t n, Growth growth, double plain, Step step) {
+[[gnu::cold, gnu::noinline]] double rescaledRecurrence(double p0, double p1, std::int64_t n, Growth growth,
+                                                       double plain, Step step) {
     double previous = p0;
     double current = p1;
     std::int64_t exponent = 0;
