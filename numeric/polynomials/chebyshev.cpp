@@ -26,7 +26,7 @@ double chebyshevRecurrence(unsigned n, double x, double firstKindFactor) {
     // Values overflow only past y = 1, where they grow with the degree.
     const double current = threeTermRecurrence(
         1.0, firstKindFactor * y, n, true, Growth::Monotone,
-        [y](std::int64_t, double previous, double current) { return 2.0 * (y * current) - previous; });
+        [y](std::int64_t, auto previous, auto current) { return 2.0 * (y * current) - previous; });
     return (sign == -1.0 && (n & 1u) != 0) ? -current : current;
 }
 

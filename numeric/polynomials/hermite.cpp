@@ -13,7 +13,7 @@ double hermiteRecurrence(unsigned n, double x) {
     // The values grow like sqrt(n!) for every x but oscillate in sign inside
     // |x| < sqrt(2n), where a value on the way can be far above the last.
     return threeTermRecurrence(1.0, x + x, n, true, Growth::Oscillating,
-                               [x](std::int64_t k, double previous, double current) {
+                               [x](std::int64_t k, auto previous, auto current) {
                                    const double kMinusOne = static_cast<double>(k) - 1.0;
                                    return 2.0 * (x * current - kMinusOne * previous);
                                });

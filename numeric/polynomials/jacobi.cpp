@@ -43,12 +43,12 @@ double jacobiRecurrence(int n, double alpha, double beta, double x) {
     // formed in 64 bits: it exceeds the 32-bit range for k above 2^30. The
     // products A and B can pass the range while P(k) stays inside it.
     return threeTermRecurrence(1.0, p1, n, oneNaNPattern, Growth::Oscillating,
-                               [alpha, beta, x, l](std::int64_t k, double previous, double current) {
+                               [alpha, beta, x, l](std::int64_t k, auto previous, auto current) {
                                    const double kd = static_cast<double>(k);
                                    const double t = static_cast<double>(2 * k) + alpha + beta;
                                    const double u = t - 2.0;
-                                   const double A = (l + x * (u * t)) * (t - 1.0) * current * 0.5;
-                                   const double B = (kd + alpha - 1.0) * (kd + beta - 1.0) * previous * t;
+                                   const auto A = (l + x * (u * t)) * (t - 1.0) * current * 0.5;
+                                   const auto B = (kd + alpha - 1.0) * (kd + beta - 1.0) * previous * t;
                                    return (A - B) / ((t - kd) * kd * u);
                                });
 }

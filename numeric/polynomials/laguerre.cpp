@@ -15,8 +15,8 @@ double laguerreRecurrence(int n, double x) {
     // value is positive and grows with k; for x > 0 the values rise to about
     // e^x near k = x / 4 and fall back to about e^(x/2) beyond it.
     return threeTermRecurrence(1.0, 1.0 - x, n, true, x < 0.0 ? Growth::Monotone : Growth::Oscillating,
-                               [x](std::int64_t k, double previous, double current) {
-                                   const double correction =
+                               [x](std::int64_t k, auto previous, auto current) {
+                                   const auto correction =
                                        (previous - current - x * current) / static_cast<double>(k);
                                    return (2.0 * current - previous) + correction;
                                });

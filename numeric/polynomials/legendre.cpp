@@ -22,9 +22,9 @@ double legendreRecurrence(int n, double x) {
     // every d is 0, so P_n(+-1) comes out exact. Values overflow only past
     // y = 1, where they grow with the degree.
     const double current = threeTermRecurrence(1.0, y, n, true, Growth::Monotone,
-                                               [y](std::int64_t k, double previous, double current) {
-                                                   const double yP = y * current;
-                                                   const double d = yP - previous;
+                                               [y](std::int64_t k, auto previous, auto current) {
+                                                   const auto yP = y * current;
+                                                   const auto d = yP - previous;
                                                    return (yP + d) - d / static_cast<double>(k);
                                                });
     return (sign == -1.0 && (n & 1) != 0) ? -current : current;

@@ -5,12 +5,13 @@
 // its rescue when a value on the way overflows although P(n) need not.
 //
 // Every step is linear and homogeneous in (P(k-2), P(k-1)), so scaling both
-// by a power of two scales every later value by the same power, exactly (the
-// roundings see the same significands). The plain loop runs first, untouched:
-// where no value on the way leaves the double range its result is final.
-// Only a result that is not finite, from finite starting values, runs the
-// steps again with an exponent carried beside the values; the product of the
-// two is then P(n), rounded once, or the infinity of its sign.
+// by a power of two scales every later value by the same power, exactly. The
+// plain loop runs first, untouched: where no value on the way leaves the
+// double range its result is final. Only a result that is not finite, from
+// finite starting values, runs the steps again, in extended precision (whose
+// range holds every product of a step, even with a point near the top of the
+// double range) and with an exponent carried beside the values; their product
+// is then P(n), rounded once, or the infinity of its sign.
 
 #include <cmath>
 #include <cstdint>
@@ -26,7 +27,7 @@ enum class Growth { Monotone, Oscillating };
 
 namespace detail {
 
-inline constexpr int kScaleStep = 512;
+inline constexpr int kScaleStep = 8192;
 // Values whose exponent passes this many bits can no longer come back into
 // the double range for any of the families here (Laguerre, the one that
 // falls, falls by at most the square root of its peak), so an oscillating
@@ -52,39 +53,40 @@ double plainRecurrence(double p0, double p1, std::int64_t n, bool nanEndsIt, Ste
     return current;
 }
 
-// The same steps with P(k) = current * 2^exponent: the pair is scaled down by
-// 2^512 when it passes 2^512 and back up when it falls below 2^-512 with a
-// positive exponent, so no step can overflow unless a coefficient itself is
-// near the range (then the plain result stands).
+// The same steps with P(k) = current * 2^exponent, in extended precision: the
+// pair is scaled down by 2^8192 when it passes 2^8192 and back up when it
+// falls below 2^-8192 with a positive exponent, so no product of a step can
+// leave the extended range (2^16384) unless a coefficient is itself beyond the
+// double range (then the plain result stands).
 // Rarely run, and kept out of line so that the plain loop's caller stays lean.
 template <class Step>
 [[gnu::cold, gnu::noinline]] double rescaledRecurrence(double p0, double p1, std::int64_t n, Growth growth,
                                                        double plain, Step step) {
-    double previous = p0;
-    double current = p1;
+    long double previous = p0;
+    long double current = p1;
     std::int64_t exponent = 0;
     for (std::int64_t k = 2; k <= n; ++k) {
-        const double next = step(k, previous, current);
+        const long double next = step(k, previous, current);
         if (!std::isfinite(next)) return plain;
         previous = current;
         current = next;
-        const double larger = std::fmax(std::fabs(previous), std::fabs(current));
-        if (larger > 0x1p512) {
+        const long double larger = std::fmax(std::fabs(previous), std::fabs(current));
+        if (larger > 0x1p8192L) {
             previous = std::ldexp(previous, -kScaleStep);
             current = std::ldexp(current, -kScaleStep);
             exponent += kScaleStep;
-        } else if (larger < 0x1p-512 && exponent > 0) {
+        } else if (larger < 0x1p-8192L && exponent > 0) {
             previous = std::ldexp(previous, kScaleStep);
             current = std::ldexp(current, kScaleStep);
             exponent -= kScaleStep;
         }
-        if (growth == Growth::Monotone && current != 0.0 && exponent + std::ilogb(current) > 1024) {
+        if (growth == Growth::Monotone && current != 0.0L && exponent + std::ilogb(current) > 1024) {
             // |P(k)| >= 2^1025 is beyond the range, and so is every later value.
-            return std::copysign(INFINITY, current);
+            return std::copysign(INFINITY, static_cast<double>(current));
         }
         if (exponent > kHopelessBits) return plain;
     }
-    return std::ldexp(current, static_cast<int>(exponent));
+    return static_cast<double>(std::ldexp(current, static_cast<int>(exponent)));
 }
 
 }  // namespace detail
