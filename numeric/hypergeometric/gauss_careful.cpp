@@ -44,6 +44,9 @@ constexpr double kLimitFormBand = 0.25;
 // Closer to an integer c - a - b the general connection formula in
 // double-double loses more than 2^30 to its poles and is not tried.
 constexpr long double kLeastPoleDistance = 0x1p-30L;
+// ... and where its parts, measured in extended precision, exceed their sum
+// by more than this.
+constexpr long double kDoubleDoubleSpread = 0x1p53L;
 // Stirling's series for ln Gamma is used from here on.
 constexpr long double kStirlingStart = 12.0L;
 // B_2k / (2k (2k - 1)) for k = 1 ... 8.
@@ -518,15 +521,23 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     const double m = std::nearbyint(d.hi);
     const long double e = toLongDouble(d - DoubleDouble(m));
     const long double s = p.sExtended;
-    Estimate extended = kNoEstimate;
-    if (std::fabs(e) >= kLimitFormBand) {
+    // The general formula in extended precision, and the size of its parts
+    // over their sum.
+    long double spread = HUGE_VALL;
+    const auto general = [&] {
         const Estimate first =
             product(gammaQuotient({c, toLongDouble(d)}, {toLongDouble(ca), toLongDouble(cb)}, 0.0L),
                     wideSeries(a, b, DoubleDouble(1.0) - d, p.s));
         const Estimate second =
             product(gammaQuotient({c, -toLongDouble(d)}, {a, b}, toLongDouble(d) * std::log(s)),
                     wideSeries(ca, cb, d + DoubleDouble(1.0), p.s));
-        extended = sum(first, second);
+        const Estimate total = sum(first, second);
+        spread = (std::fabs(first.value) + std::fabs(second.value)) / std::fabs(total.value);
+        return total;
+    };
+    Estimate extended = kNoEstimate;
+    if (std::fabs(e) >= kLimitFormBand) {
+        extended = general();
     } else if (!(std::fabs(m) < kMaxWideTerms)) {
         return kNoEstimate;
     } else if (m >= 0.0) {
@@ -539,7 +550,10 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     }
     if (extended.error <= kEnoughAccuracy || std::fabs(e) < kLeastPoleDistance) return extended;
     // The parts cancel beyond extended precision: the general formula in
-    // double-double (near an integer d its parts cancel by about 1/e more).
+    // double-double (near an integer d its parts cancel by about 1/e more),
+    // where they cancel by no more than double-double resolves.
+    if (std::fabs(e) < kLimitFormBand) general();
+    if (!(spread <= kDoubleDoubleSpread)) return extended;
     const Estimate wide = connectionDoubleDouble(a, b, c, d, p);
     return wide.error < extended.error ? wide : extended;
 }
@@ -570,8 +584,8 @@ Estimate bestEstimate(double a, double b, double c, double x) {
         if (x > kNearPoint) {
             if (!forms.consider(connectionForm(a, b, c, p)) && x <= kDirectLimit) {
                 const DoubleDouble d = ca - DoubleDouble(b);
-                forms.series(kOne, a, b, c, p.atX);
-                forms.series(power(p.sExtended, toLongDouble(d)), ca, cb, c, p.atX);
+                forms.series(kOne, a, b, c, p.atX) ||
+                    forms.series(power(p.sExtended, toLongDouble(d)), ca, cb, c, p.atX);
             }
         } else {
             seriesForms(forms, a, b, c, p);

@@ -23,6 +23,9 @@ constexpr long double kExtendedRounding = 0x1p-63L;
 // The series stops once its tail, bounded by a geometric series, is below
 // this fraction of the sum.
 constexpr long double kTailBound = 0x1p-64L;
+// The extended denominator is rescaled above this (each step multiplies it
+// by less than 2^270).
+constexpr long double kRescaleAbove = 0x1p12000L;
 // A factor v + k is formed as an integer below 2^126 times 2^e, e <= 0.
 constexpr int kMaxFactorBits = 126;
 constexpr int kMaxFractionBits = kMaxFactorBits - 14;  // leaves room for k < 2^13
@@ -246,7 +249,7 @@ WideSeriesSum wideGaussSeries(const DoubleDouble& a, const DoubleDouble& b, cons
     Wide total = numerator;       // N_k
     Scaled denominator{0.5L, 1};  // D_k
     long double magnitudes = 1.0L;
-    long double sum = 1.0L;
+    long double term = 1.0L;  // |t_k| in extended precision, for the bound and the stop
     int k = 0;
     for (;; ++k) {
         if (k >= kMaxTerms) return kNone;
@@ -263,24 +266,33 @@ WideSeriesSum wideGaussSeries(const DoubleDouble& a, const DoubleDouble& b, cons
         const Unsigned next = static_cast<Unsigned>(k) + 1;
         for (Unsigned factor : {magnitude(dc), next, magnitude(zd.mantissa)}) multiply(total, factor);
         if ((dc < 0) != (zd.mantissa < 0)) total.negative = !total.negative;
-        const long double d = toExtended(dc) * static_cast<long double>(k + 1) * toExtended(zd.mantissa);
-        denominator = scaled(denominator.mantissa * d, denominator.exponent);
+        // |d| >= 1 only lets D grow; it is brought back near 1 now and then.
+        denominator.mantissa *= toExtended(dc) * static_cast<long double>(k + 1) * toExtended(zd.mantissa);
+        if (std::fabs(denominator.mantissa) > kRescaleAbove) {
+            denominator = scaled(denominator.mantissa, denominator.exponent);
+        }
         add(total, numerator);
-        const long double term = std::fabs(valueOf(quotient(scaledOf(numerator), denominator)));
-        sum = valueOf(quotient(scaledOf(total), denominator));
-        if (!(term <= LDBL_MAX) || !(std::fabs(sum) <= LDBL_MAX)) return kNone;
+        const long double j = k;
+        term *= std::fabs((aExtended + j) * (bExtended + j) / ((cExtended + j) * (j + 1.0L))) * z;
+        if (!(term <= LDBL_MAX)) return kNone;
         magnitudes += term;
         if (k > lastTurn) {
-            const long double j = k + 1.0L;
-            const long double next =
-                std::fabs((aExtended + j) * (bExtended + j) / ((cExtended + j) * (j + 1.0L))) * z;
+            const long double next = std::fabs((aExtended + j + 1.0L) * (bExtended + j + 1.0L) /
+                                               ((cExtended + j + 1.0L) * (j + 2.0L))) *
+                                     z;
             const long double ratio = std::max(next, z);
-            if (ratio < 1.0L && term <= kTailBound * (1.0L - ratio) * std::fabs(sum)) {
+            // |sum| <= magnitudes: the sum itself is formed only where the
+            // tail may be small enough.
+            if (ratio < 1.0L && term <= kTailBound * (1.0L - ratio) * magnitudes &&
+                term <= kTailBound * (1.0L - ratio) *
+                            std::fabs(valueOf(quotient(scaledOf(total), denominator)))) {
                 ++k;
                 break;
             }
         }
     }
+    const long double sum = valueOf(quotient(scaledOf(total), denominator));
+    if (!(std::fabs(sum) <= LDBL_MAX)) return kNone;
     const long double terms = k + 1.0L;
     const long double error = 12.0L * terms * kWideRounding * magnitudes / std::fabs(sum) +
                               (6.0L * terms + 4.0L) * kExtendedRounding + kTailBound;
