@@ -255,6 +255,28 @@ void addGauss(std::vector<Regime>& out) {
             a[3] = real(1.0 - std::exp(g.uniform(std::log(1e-12), std::log(1e-2))));
             return true;
         }));
+    // Parameters near 100 whose forms' terms exceed the value beyond
+    // double-double: the wide arithmetic ...
+    out.push_back(
+        regime("fhyper", "a, b in 50..100, c in -100..-10, x in -0.99..-0.7 (careful, wide arithmetic)", f,
+               [](Rng& g, Args& a) {
+                   a[0] = real(g.awayFromIntegers(50.0, 100.0, 0.05));
+                   a[1] = real(g.awayFromIntegers(50.0, 100.0, 0.05));
+                   a[2] = real(g.awayFromIntegers(-100.0, -10.0, 0.05));
+                   a[3] = real(g.uniform(-0.99, -0.7));
+                   return offInteger(a[2].re - a[0].re) > 0.02 && offInteger(a[2].re - a[1].re) > 0.02;
+               }));
+    // ... and the connection to 1 - x with its Gamma quotients in double-double.
+    out.push_back(regime("fhyper",
+                         "a in 20..40, b in -100..-80, c in -70..-50, x in 0.98..0.995 (careful, "
+                         "double-double connection)",
+                         f, [](Rng& g, Args& a) {
+                             a[0] = real(g.awayFromIntegers(20.0, 40.0, 0.05));
+                             a[1] = real(g.awayFromIntegers(-100.0, -80.0, 0.05));
+                             a[2] = real(g.awayFromIntegers(-70.0, -50.0, 0.05));
+                             a[3] = real(g.uniform(0.98, 0.995));
+                             return offInteger(a[2].re - a[0].re - a[1].re) > 0.02;
+                         }));
 }
 
 // The confluent function always sums its power series; where that series

@@ -225,17 +225,19 @@ Points pointsOf(double x) {
     return {x, s, z, toLongDouble(s), {x, x, 1.0}, {s, s, 1.0}, {z, -x, s}};
 }
 
-// A form factor * 2F1(a, b; c; z) whose series the first two passes could
-// not resolve, kept for the wide arithmetic with the size of its largest
-// term times its factor: the form with the smaller size cancels less.
+// A form factor * 2F1(a, b; c; z) whose series extended precision could not
+// resolve, kept for double-double and the wide arithmetic with the size of
+// its largest term times its factor (the form with the smaller size cancels
+// less) and its extended bound.
 struct WideCandidate {
     Estimate factor;
     DoubleDouble a, b, c;
     SeriesPoint point;
     long double size;
+    long double extendedError;
 };
 
-constexpr int kMaxWideCandidates = 8;
+constexpr int kMaxWideCandidates = 10;
 
 // Tries the forms in turn and keeps the best; stops once one is accurate.
 class BestForm {
@@ -247,24 +249,35 @@ public:
         if (e.error < best_.error) best_ = e;
         return best_.error <= kEnoughAccuracy;
     }
-    // factor * 2F1(a, b; c; z): in extended precision and double-double,
-    // remembered for the wide arithmetic when neither is enough.
+    // factor * 2F1(a, b; c; z) in extended precision; where that is not
+    // enough, the form is remembered for the wider arithmetics.
     bool series(const Estimate& factor, const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
                 const SeriesPoint& z) {
-        long double largest = 0.0L;
-        if (consider(product(factor, wideSeries(a, b, c, z.value, largest)))) return true;
+        long double largest = HUGE_VALL;
+        const Estimate fast = seriesIn(toLongDouble(a), toLongDouble(b), toLongDouble(c),
+                                       toLongDouble(z.value), kExtendedRounding, kMaxExtendedTerms, largest);
+        if (consider(product(factor, fast))) return true;
         // A series that did not converge in extended precision will not in
-        // the wide arithmetic either.
+        // the wider arithmetics either.
         if (candidates_ < kMaxWideCandidates && largest < HUGE_VALL) {
-            wide_[candidates_++] = {factor, a, b, c, z, std::fabs(factor.value) * largest};
+            wide_[candidates_++] = {factor, a, b, c, z, std::fabs(factor.value) * largest, fast.error};
         }
         return false;
     }
-    // The remembered forms in the wide arithmetic, the least cancelling
-    // first, until one is accurate. Each costs some microseconds.
-    void widen() {
+    // The remembered forms again, the least cancelling first, until one is
+    // accurate: in double-double where the extended sum shows that this can
+    // help (about a microsecond per hundred terms), then in the wide
+    // arithmetic (a few times slower).
+    void refine() {
         std::sort(wide_, wide_ + candidates_,
                   [](const WideCandidate& p, const WideCandidate& q) { return p.size < q.size; });
+        for (int i = 0; i < candidates_ && !done(); ++i) {
+            const WideCandidate& w = wide_[i];
+            if (w.extendedError > kHopeless) continue;
+            long double unused = 0.0L;
+            consider(product(w.factor,
+                             seriesIn(w.a, w.b, w.c, w.point.value, kWideRounding, kMaxWideTerms, unused)));
+        }
         for (int i = 0; i < candidates_ && !done(); ++i) {
             const WideCandidate& w = wide_[i];
             const WideSeriesSum sum = wideGaussSeries(w.a, w.b, w.c, w.point.numerator, w.point.denominator);
@@ -523,21 +536,29 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     const long double s = p.sExtended;
     // The general formula in extended precision, and the size of its parts
     // over their sum.
+    // With `widened` its series are summed again in double-double where
+    // needed; without, only the spread is wanted.
     long double spread = HUGE_VALL;
-    const auto general = [&] {
+    const auto general = [&](bool widened) {
+        const auto series = [&](const DoubleDouble& u, const DoubleDouble& v, const DoubleDouble& w) {
+            long double unused = 0.0L;
+            return widened ? wideSeries(u, v, w, p.s)
+                           : seriesIn(toLongDouble(u), toLongDouble(v), toLongDouble(w), s, kExtendedRounding,
+                                      kMaxExtendedTerms, unused);
+        };
         const Estimate first =
             product(gammaQuotient({c, toLongDouble(d)}, {toLongDouble(ca), toLongDouble(cb)}, 0.0L),
-                    wideSeries(a, b, DoubleDouble(1.0) - d, p.s));
+                    series(a, b, DoubleDouble(1.0) - d));
         const Estimate second =
             product(gammaQuotient({c, -toLongDouble(d)}, {a, b}, toLongDouble(d) * std::log(s)),
-                    wideSeries(ca, cb, d + DoubleDouble(1.0), p.s));
+                    series(ca, cb, d + DoubleDouble(1.0)));
         const Estimate total = sum(first, second);
         spread = (std::fabs(first.value) + std::fabs(second.value)) / std::fabs(total.value);
         return total;
     };
     Estimate extended = kNoEstimate;
     if (std::fabs(e) >= kLimitFormBand) {
-        extended = general();
+        extended = general(true);
     } else if (!(std::fabs(m) < kMaxWideTerms)) {
         return kNoEstimate;
     } else if (m >= 0.0) {
@@ -552,7 +573,7 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     // The parts cancel beyond extended precision: the general formula in
     // double-double (near an integer d its parts cancel by about 1/e more),
     // where they cancel by no more than double-double resolves.
-    if (std::fabs(e) < kLimitFormBand) general();
+    if (std::fabs(e) < kLimitFormBand) general(false);
     if (!(spread <= kDoubleDoubleSpread)) return extended;
     const Estimate wide = connectionDoubleDouble(a, b, c, d, p);
     return wide.error < extended.error ? wide : extended;
@@ -591,7 +612,7 @@ Estimate bestEstimate(double a, double b, double c, double x) {
             seriesForms(forms, a, b, c, p);
         }
     }
-    if (!forms.done()) forms.widen();
+    if (!forms.done()) forms.refine();
     return forms.best();
 }
 

@@ -13,11 +13,11 @@ using Limb = std::uint64_t;
 using Unsigned = unsigned __int128;
 using Signed = __int128;
 
-constexpr int kLimbs = 5;
+constexpr int kLimbs = 6;
 constexpr int kMaxTerms = 3000;
 // The top limb is kept non-zero, so at least 64 (kLimbs - 1) bits are kept:
 // each product or sum is truncated by at most this much of its operands.
-constexpr long double kWideRounding = 0x1p-256L;
+constexpr long double kWideRounding = 0x1p-320L;
 // Rounding of extended precision, for the product of the denominators.
 constexpr long double kExtendedRounding = 0x1p-63L;
 // The series stops once its tail, bounded by a geometric series, is below

@@ -1,7 +1,7 @@
 #pragma once
 
-// The Gauss series summed in a fixed-size wide arithmetic (five 64-bit
-// limbs, at least 256 significant bits) with exact rational factors: for the
+// The Gauss series summed in a fixed-size wide arithmetic (six 64-bit
+// limbs, at least 320 significant bits) with exact rational factors: for the
 // forms whose terms exceed their sum by more than double-double arithmetic
 // resolves.
 
