@@ -30,7 +30,41 @@ void checkParameter(const tabulComplex& p, unsigned argIndex) {
 
 }  // namespace
 
+namespace {
+
+// alpha + 1 and beta + 1 below this (their sum below twice it) make the
+// quantities k + alpha - 1, k + beta - 1, k + alpha + beta and
+// 2k + alpha + beta - 2 at k = 2 small numbers formed from rounded sums,
+// whose relative error the recurrence then carries into every value.
+constexpr double kNearMinusOne = 0x1p-4;
+
+// The same recurrence with those quantities formed from a = alpha + 1 and
+// b = beta + 1 (exact for alpha, beta in (-1, -1/2]) and their sum s, so that
+// each keeps its relative precision: t = 2k - 2 + s, u = 2k - 4 + s,
+// t - k = k - 2 + s, k + alpha - 1 = k - 2 + a, k + beta - 1 = k - 2 + b,
+// alpha^2 - beta^2 = (a - b)(s - 2), P1 = ((a - b) + s x) / 2.
+double nearMinusOneRecurrence(int n, double alpha, double beta, double x) {
+    const double a = alpha + 1.0, b = beta + 1.0, s = a + b;
+    const double p1 = ((a - b) + s * x) * 0.5;
+    if (n < 2) return (n == 0) ? 1.0 : p1;
+    const double l = (a - b) * (s - 2.0);
+    return threeTermRecurrence(
+        1.0, p1, n, true, Growth::Oscillating, [a, b, s, x, l](std::int64_t k, auto previous, auto current) {
+            const double kd = static_cast<double>(k);
+            const double below = static_cast<double>(k - 2);
+            const double t = static_cast<double>(2 * k - 2) + s;
+            const double u = static_cast<double>(2 * k - 4) + s;
+            const auto A = (l + x * (u * t)) * (static_cast<double>(2 * k - 3) + s) * current * 0.5;
+            const auto B = (below + a) * (below + b) * previous * t;
+            return (A - B) / ((below + s) * kd * u);
+        });
+}
+
+}  // namespace
+
 double jacobiRecurrence(int n, double alpha, double beta, double x) {
+    if (alpha + 1.0 < kNearMinusOne && beta + 1.0 < kNearMinusOne)
+        return nearMinusOneRecurrence(n, alpha, beta, x);
     const double p1 = ((x * (alpha + beta + 2.0) + alpha) - beta) * 0.5;
     if (n < 2) return (n == 0) ? 1.0 : p1;
     const double l = alpha * alpha - beta * beta;

@@ -49,8 +49,9 @@ TEST(DegreeAndPointChecks, EveryKernelThatSharesThem) {
 }
 
 // Values on the way past the double range while the result is inside it: the
-// recurrences carry a power-of-two scale. From high-precision arithmetic.
-TEST(Recurrences, ValuesOnTheWayPastTheRange) {
+// recurrences carry a power-of-two scale; and Jacobi with alpha and beta next
+// to -1. From high-precision arithmetic.
+TEST(Recurrences, NewRegions) {
     const auto near = [](double got, double want) { return std::fabs(got / want - 1.0) < 1e-12; };
     EXPECT_TRUE(near(hermiteRecurrence(255, 9.297853603648612), -6.64236938057846433904799465761e+307));
     EXPECT_TRUE(near(laguerreRecurrence(398, 1423.733340535773), 4.65852573628101291861638142386e+307));
@@ -60,4 +61,10 @@ TEST(Recurrences, ValuesOnTheWayPastTheRange) {
     EXPECT_EQ(hermiteRecurrence(300, 1.0), INFINITY);       // 7.2e351
     EXPECT_EQ(laguerreRecurrence(1000, -200.0), INFINITY);  // 2.8e346
     EXPECT_EQ(tchebRecurrence(2001, -10.0), -INFINITY);
+    // kappa 42 and 5.4e6: the recurrence forms alpha + beta + 2 from alpha + 1 and beta + 1.
+    EXPECT_TRUE(near(jacobiRecurrence(26, -0.9999999995952139, -0.9999999989178103, 0.6129247989756628),
+                     0.03097671496956800235339295));
+    EXPECT_NEAR(jacobiRecurrence(568, -0.9999999618001848, -0.9999999978610785, -0.9999998173357751) /
+                    -0.00005102742130318516154335037,
+                1.0, 1e-8);
 }
