@@ -4,6 +4,7 @@
 
 #include "numeric/core/constants.hpp"
 #include "numeric/gamma/real_gamma.hpp"
+#include "numeric/hypergeometric/confluent_extended.hpp"
 #include "numeric/hypergeometric/real_arguments.hpp"
 #include "oru/utility.hpp"
 
@@ -17,6 +18,9 @@ constexpr double kBlowUp = 1e307;
 constexpr double kInitialLastTerm = 1000000000.0;
 constexpr double kAsymptoticSafety = 30.0;
 constexpr double kAcceptedPowerSeriesError = 1e-06;
+constexpr double kKeptCancellation = 16.0;
+constexpr double kKeptExpansionError = 1e-14;
+constexpr int kSkippedTermsChecked = 400;
 
 // Adding the next term u * term would exceed the double range.
 bool wouldBlowUp(double u, double maxTerm) {
@@ -31,19 +35,34 @@ double convergingFactor(int type, double a, double b, double w, double n) {
     return 1.0;
 }
 
-// With finite arguments an infinite value is beyond the double range and a
-// NaN comes from infinite intermediate terms meeting each other: either is
-// an overflow, not a result.
-double checkedForOverflow(double value, double a, double b, double x) {
-    if (std::isfinite(a) && std::isfinite(b) && std::isfinite(x) && !std::isfinite(value)) {
-        Throw("overflow", kNoArgument);
+// What the power series found: its sum and error estimate as the caller
+// receives them, the largest term against the sum (also where the series
+// ended as a polynomial, whose error estimate is 0), and whether it gave up.
+struct PowerSeriesOutcome {
+    double sum = 0.0;
+    double err = 0.0;
+    double cancellation = 0.0;
+    bool gaveUp = false;
+    bool skippedTermsMatter = false;
+};
+
+// A series that stopped on a small term while b + n was still below 1 has
+// skipped terms whose denominators (b)_k come close to zero near k = -b:
+// continued as magnitudes until b + n passes 1 and the terms fall, they
+// may come back above the rounding of the sum (b near a negative integer).
+bool skippedTermsMatter(double an, double bn, double n, double term, double x, double total) {
+    double t = std::fabs(term);
+    for (int steps = 0; steps < kSkippedTermsChecked && (bn < 1.0 || t > kEpsilon * std::fabs(total)); ++steps) {
+        t = t * std::fabs(an * x / (n * bn));
+        if (t > kEpsilon * std::fabs(total)) return bn < 1.0 || std::isinf(t);
+        an = an + 1.0;
+        bn = bn + 1.0;
+        n = n + 1.0;
     }
-    return value;
+    return false;
 }
 
-}  // namespace
-
-SeriesValue confluentPowerSeries(double a, double b, double x) {
+PowerSeriesOutcome powerSeries(double a, double b, double x) {
     double an = a;
     double bn = b;
     double term = 1.0;
@@ -51,10 +70,12 @@ SeriesValue confluentPowerSeries(double a, double b, double x) {
     double n = 1.0;
     double maxTerm = 0.0;
     do {
-        if (an == 0.0) return {total, 0.0};  // the series has terminated
-        if (n > kMaxTerms) Throw("overflow", kNoArgument);
+        if (an == 0.0) {  // the series has terminated
+            return {total, 0.0, maxTerm / std::fabs(total), false};
+        }
+        if (n > kMaxTerms) return {0.0, 0.0, 0.0, true};
         const double u = std::fabs(x) < kEpsilon ? 0.0 : (an / (n * bn)) * x;
-        if (wouldBlowUp(u, maxTerm)) return {total, 1.0};
+        if (wouldBlowUp(u, maxTerm)) return {total, 1.0, INFINITY, false};
         term = term * u;
         total = total + term;
         if (std::fabs(term) > maxTerm) maxTerm = std::fabs(term);
@@ -62,8 +83,18 @@ SeriesValue confluentPowerSeries(double a, double b, double x) {
         bn = bn + 1.0;
         n = n + 1.0;
     } while (std::fabs(term) > kEpsilon);
+    const double cancellation = maxTerm / std::fabs(total);
+    const bool skipped = bn < 1.0 && skippedTermsMatter(an, bn, n, term, x, total);
     if (total != 0.0) maxTerm = maxTerm / std::fabs(total);
-    return {total, std::fabs(maxTerm * kEpsilon + n * kEpsilon)};
+    return {total, std::fabs(maxTerm * kEpsilon + n * kEpsilon), cancellation, false, skipped};
+}
+
+}  // namespace
+
+SeriesValue confluentPowerSeries(double a, double b, double x) {
+    const PowerSeriesOutcome outcome = powerSeries(a, b, x);
+    if (outcome.gaveUp) Throw("overflow", kNoArgument);
+    return {outcome.sum, outcome.err};
 }
 
 SeriesValue hypergeometric2F0(double a, double b, double x, int type) {
@@ -136,11 +167,89 @@ SeriesValue confluentAsymptotic(double a, double b, double x) {
     return {value, error * kAsymptoticSafety};
 }
 
+namespace {
+
+bool isNonPositiveInteger(double v) { return v <= 0.0 && v == std::floor(v); }
+
+// The gamma helpers would raise for the asymptotic expansion of M(a, b, x):
+// Gamma(b - a), Gamma(a) or Gamma(b) at a pole, ln Gamma beyond its range.
+bool asymptoticMeetsGammaError(double a, double b) {
+    if (isNonPositiveInteger(b - a)) return true;
+    if (a < 0.0 ? isNonPositiveInteger(a) : a > kLogExtendedMax) return true;
+    return b < 0.0 ? isNonPositiveInteger(b) : b > kLogExtendedMax;
+}
+
+// Everything the evaluation of the power series and, where its own error
+// estimate asks for it, of the asymptotic expansion has found.
+struct SeriesAndExpansion {
+    double value = 0.0;
+    bool failed = false;         // an error ended the evaluation
+    bool fromExpansion = false;  // the expansion carried the smaller estimate
+    double cancellation = 0.0;   // of the power series
+    double expansionErr = 0.0;
+};
+
+// b is a non-positive integer that the series reaches (a does not end it
+// first): M is undefined except at x = 0, where the series is 1.
+bool reachesPole(double a, double b, double x) {
+    return x != 0.0 && isNonPositiveInteger(b) && !(isNonPositiveInteger(a) && a >= b);
+}
+
+SeriesAndExpansion seriesAndExpansion(double a, double b, double x) {
+    SeriesAndExpansion out;
+    const PowerSeriesOutcome series = powerSeries(a, b, x);
+    out.cancellation = series.cancellation;
+    if (series.gaveUp || series.skippedTermsMatter || reachesPole(a, b, x)) {
+        out.failed = true;
+        return out;
+    }
+    out.value = series.sum;
+    if (series.err >= kAcceptedPowerSeriesError) {
+        if (asymptoticMeetsGammaError(a, b)) {
+            out.failed = true;
+            return out;
+        }
+        const SeriesValue expansion = confluentAsymptotic(a, b, x);
+        out.expansionErr = expansion.err;
+        if (expansion.err < series.err) {
+            out.value = expansion.sum;
+            out.fromExpansion = true;
+        }
+    }
+    // With finite arguments an infinite value is beyond the double range and
+    // a NaN comes from infinite intermediate terms meeting each other.
+    if (std::isfinite(a) && std::isfinite(b) && std::isfinite(x) && !std::isfinite(out.value)) {
+        out.failed = true;
+    }
+    return out;
+}
+
+enum class Method { SeriesOrExpansion, Extended };
+
+// The result of the double-precision evaluation is kept wherever what it
+// found shows it accurate: a power series whose largest term is at most
+// kKeptCancellation times the sum, or an asymptotic expansion whose own
+// estimate is at most kKeptExpansionError. Everything else is computed in
+// extended precision.
+Method chooseMethod(double a, double b, double x, const SeriesAndExpansion& found) {
+    if (std::isnan(a) || std::isnan(b) || std::isnan(x)) return Method::SeriesOrExpansion;
+    if (found.failed) return Method::Extended;
+    const bool kept = found.fromExpansion ? found.expansionErr <= kKeptExpansionError
+                                          : found.cancellation <= kKeptCancellation;
+    return kept ? Method::SeriesOrExpansion : Method::Extended;
+}
+
+}  // namespace
+
 double confluentHypergeometric(double a, double b, double x) {
-    const SeriesValue power = confluentPowerSeries(a, b, x);
-    if (power.err < kAcceptedPowerSeriesError) return checkedForOverflow(power.sum, a, b, x);
-    const SeriesValue asymptotic = confluentAsymptotic(a, b, x);
-    return checkedForOverflow(asymptotic.err < power.err ? asymptotic.sum : power.sum, a, b, x);
+    const SeriesAndExpansion found = seriesAndExpansion(a, b, x);
+    switch (chooseMethod(a, b, x, found)) {
+        case Method::SeriesOrExpansion:
+            return found.value;
+        case Method::Extended:
+            break;
+    }
+    return confluentExtended(a, b, x);
 }
 
 void tabulMhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& x) {

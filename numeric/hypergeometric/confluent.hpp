@@ -14,9 +14,9 @@ struct SeriesValue {
     double err;
 };
 
-// The power series or the asymptotic expansion, whichever carries the
-// smaller estimated relative error. Raises "overflow" (index -1) when the
-// power series has not settled within 200 terms.
+// M(a, b, x): the power series or the asymptotic expansion, whichever
+// carries the smaller estimated relative error, where what they found shows
+// the result accurate; otherwise the extended-precision evaluation.
 double confluentHypergeometric(double a, double b, double x);
 
 // The power series with an estimate of its relative error from roundoff and
