@@ -19,7 +19,9 @@ constexpr double kInitialLastTerm = 1000000000.0;
 constexpr double kAsymptoticSafety = 30.0;
 constexpr double kAcceptedPowerSeriesError = 1e-06;
 constexpr double kKeptCancellation = 16.0;
-constexpr double kKeptExpansionError = 1e-14;
+constexpr double kKeptExpansionError = 3e-13;
+constexpr double kKeptOmission = 1e-16;
+constexpr double kKeptLogPrefactor = 16.0;
 constexpr int kSkippedTermsChecked = 400;
 
 // Adding the next term u * term would exceed the double range.
@@ -136,8 +138,19 @@ SeriesValue hypergeometric2F0(double a, double b, double x, int type) {
     return {total + last, (maxTerm + added) * kEpsilon + std::fabs(term)};
 }
 
-SeriesValue confluentAsymptotic(double a, double b, double x) {
-    if (x == 0.0) return {kBlowUp, 1.0};
+namespace {
+
+// The asymptotic expansion, and the size of the part of it that it leaves
+// out of the sum (the e^x part for x < 0, the other for x > 0) relative to
+// the sum.
+struct ExpansionParts {
+    SeriesValue value;
+    double omitted;
+    double logPrefactor;  // the exponent of the Gamma and power prefactor of the sum
+};
+
+ExpansionParts asymptoticExpansion(double a, double b, double x) {
+    if (x == 0.0) return {{kBlowUp, 1.0}, 0.0, 0.0};
     const double logX = std::log(std::fabs(x));
     double t = (a - b) * logX + x;
     double u = -(logX * a);
@@ -157,6 +170,7 @@ SeriesValue confluentAsymptotic(double a, double b, double x) {
     const double h2 = s2.sum * f2;
     const double e2 = s2.err * f2;
     double value = x < 0.0 ? h1 : h2;
+    const double omitted = std::fabs(x < 0.0 ? h2 / h1 : h1 / h2);
     double error = std::fabs(e1) + std::fabs(e2);
     if (b < 0.0) {
         const double g = realGamma(b);
@@ -164,8 +178,12 @@ SeriesValue confluentAsymptotic(double a, double b, double x) {
         error = error * std::fabs(g);
     }
     if (value != 0.0) error = error / std::fabs(value);
-    return {value, error * kAsymptoticSafety};
+    return {{value, error * kAsymptoticSafety}, omitted, std::fabs(x < 0.0 ? u : t)};
 }
+
+}  // namespace
+
+SeriesValue confluentAsymptotic(double a, double b, double x) { return asymptoticExpansion(a, b, x).value; }
 
 namespace {
 
@@ -187,6 +205,8 @@ struct SeriesAndExpansion {
     bool fromExpansion = false;  // the expansion carried the smaller estimate
     double cancellation = 0.0;   // of the power series
     double expansionErr = 0.0;
+    double omitted = 0.0;  // by the expansion, relative to its sum
+    double logPrefactor = 0.0;
 };
 
 // b is a non-positive integer that the series reaches (a does not end it
@@ -209,10 +229,12 @@ SeriesAndExpansion seriesAndExpansion(double a, double b, double x) {
             out.failed = true;
             return out;
         }
-        const SeriesValue expansion = confluentAsymptotic(a, b, x);
-        out.expansionErr = expansion.err;
-        if (expansion.err < series.err) {
-            out.value = expansion.sum;
+        const ExpansionParts expansion = asymptoticExpansion(a, b, x);
+        out.expansionErr = expansion.value.err;
+        out.omitted = expansion.omitted;
+        out.logPrefactor = expansion.logPrefactor;
+        if (expansion.value.err < series.err) {
+            out.value = expansion.value.sum;
             out.fromExpansion = true;
         }
     }
@@ -234,7 +256,10 @@ enum class Method { SeriesOrExpansion, Extended };
 Method chooseMethod(double a, double b, double x, const SeriesAndExpansion& found) {
     if (std::isnan(a) || std::isnan(b) || std::isnan(x)) return Method::SeriesOrExpansion;
     if (found.failed) return Method::Extended;
-    const bool kept = found.fromExpansion ? found.expansionErr <= kKeptExpansionError
+    const bool kept = found.fromExpansion ? found.expansionErr <= kKeptExpansionError &&
+                                                found.omitted <= kKeptOmission &&
+                                                (found.logPrefactor <= kKeptLogPrefactor ||
+                                                 std::fabs(x) > kExtendedLargestArgument)
                                           : found.cancellation <= kKeptCancellation;
     return kept ? Method::SeriesOrExpansion : Method::Extended;
 }

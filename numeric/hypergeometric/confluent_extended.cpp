@@ -28,8 +28,7 @@ constexpr Wide kDoubleDoubleUnit = 0x1p-104L;  // of a pair of doubles, with roo
 constexpr Wide kAcceptedError = 0x1p-47L;  // 32 units of a double, relative
 constexpr Wide kRescale = 0x1p-8000L;      // keeps the recurrence solutions in range
 constexpr int kRescaleExponent = 8000;
-constexpr Wide kLargestArgument = 5000.0L;  // beyond it the series would need too many terms
-constexpr Wide kMostSteps = 20000.0L;       // of a series or a recurrence
+constexpr Wide kMostSteps = 30000.0L;       // of a series or a recurrence
 constexpr int kStartAttempts = 6;           // of the recurrence in a
 constexpr Wide kSeriesErrorFloor = 0x1p-53L;  // relative error of a series of a few hundred terms that does not cancel
 constexpr Wide kHopelessError = 0.01L;        // of a series in extended precision, for double-doubles
@@ -420,8 +419,9 @@ double confluentExtended(double a, double b, double x) {
     }
     const bool kummer = x < 0.0;
     const Wide z = std::fabs(static_cast<Wide>(x));
-    if (z > kLargestArgument) Throw("not converging", kNoArgument);
     const DoubleDouble alpha = kummer ? twoSum(b, -a) : DoubleDouble(a);
+    // Beyond the series' reach only a polynomial is evaluated here.
+    if (z > kExtendedLargestArgument && !isNonPositiveInteger(toWide(alpha))) Throw("not converging", kNoArgument);
     const Estimate f = b > 0.0 ? positiveB(alpha, b, z, kummer, false).value : negativeB(alpha, b, z, kummer);
 #ifdef MHNOCHECK
     g_lastRatio = static_cast<double>(errorRatio(f, z, kummer));

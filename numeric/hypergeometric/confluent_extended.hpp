@@ -6,6 +6,10 @@
 
 namespace Oru {
 
+// The largest |x| the extended evaluation reaches with its series (its
+// terms stay within the extended range): 11000.
+inline constexpr double kExtendedLargestArgument = 11000.0;
+
 // M(a, b, x) rounded to a double. Raises "singularity" (index -1) where M is
 // undefined (b a non-positive integer that the series reaches), "overflow"
 // where |M| is beyond the double range, and "not converging" where the error
