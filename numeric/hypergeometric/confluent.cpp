@@ -147,10 +147,11 @@ struct ExpansionParts {
     SeriesValue value;
     double omitted;
     double logPrefactor;  // the exponent of the Gamma and power prefactor of the sum
+    double logPower;      // of the power alone
 };
 
 ExpansionParts asymptoticExpansion(double a, double b, double x) {
-    if (x == 0.0) return {{kBlowUp, 1.0}, 0.0, 0.0};
+    if (x == 0.0) return {{kBlowUp, 1.0}, 0.0, 0.0, 0.0};
     const double logX = std::log(std::fabs(x));
     double t = (a - b) * logX + x;
     double u = -(logX * a);
@@ -178,7 +179,8 @@ ExpansionParts asymptoticExpansion(double a, double b, double x) {
         error = error * std::fabs(g);
     }
     if (value != 0.0) error = error / std::fabs(value);
-    return {{value, error * kAsymptoticSafety}, omitted, std::fabs(x < 0.0 ? u : t)};
+    return {{value, error * kAsymptoticSafety}, omitted, std::fabs(x < 0.0 ? u : t),
+            std::fabs((x < 0.0 ? a : a - b) * logX)};
 }
 
 }  // namespace
@@ -207,6 +209,7 @@ struct SeriesAndExpansion {
     double expansionErr = 0.0;
     double omitted = 0.0;  // by the expansion, relative to its sum
     double logPrefactor = 0.0;
+    double logPower = 0.0;
 };
 
 // b is a non-positive integer that the series reaches (a does not end it
@@ -233,6 +236,7 @@ SeriesAndExpansion seriesAndExpansion(double a, double b, double x) {
         out.expansionErr = expansion.value.err;
         out.omitted = expansion.omitted;
         out.logPrefactor = expansion.logPrefactor;
+        out.logPower = expansion.logPower;
         if (expansion.value.err < series.err) {
             out.value = expansion.value.sum;
             out.fromExpansion = true;
@@ -248,6 +252,15 @@ SeriesAndExpansion seriesAndExpansion(double a, double b, double x) {
 
 enum class Method { SeriesOrExpansion, Extended };
 
+// An expansion is kept where its own estimate is small, the part it leaves
+// out negligible, and its Gamma and power prefactor either small (its
+// rounding stays small) or mostly the power |x|^-a or x^(a - b), whose
+// rounding the sensitivity of M to a then matches.
+bool expansionKept(const SeriesAndExpansion& found) {
+    return found.expansionErr <= kKeptExpansionError && found.omitted <= kKeptOmission &&
+           (found.logPrefactor <= kKeptLogPrefactor || found.logPrefactor <= 2.0 * found.logPower);
+}
+
 // The result of the double-precision evaluation is kept wherever what it
 // found shows it accurate: a power series whose largest term is at most
 // kKeptCancellation times the sum, or an asymptotic expansion whose own
@@ -256,11 +269,7 @@ enum class Method { SeriesOrExpansion, Extended };
 Method chooseMethod(double a, double b, double x, const SeriesAndExpansion& found) {
     if (std::isnan(a) || std::isnan(b) || std::isnan(x)) return Method::SeriesOrExpansion;
     if (found.failed) return Method::Extended;
-    const bool kept = found.fromExpansion ? found.expansionErr <= kKeptExpansionError &&
-                                                found.omitted <= kKeptOmission &&
-                                                (found.logPrefactor <= kKeptLogPrefactor ||
-                                                 std::fabs(x) > kExtendedLargestArgument)
-                                          : found.cancellation <= kKeptCancellation;
+    const bool kept = found.fromExpansion ? expansionKept(found) : found.cancellation <= kKeptCancellation;
     return kept ? Method::SeriesOrExpansion : Method::Extended;
 }
 

@@ -403,6 +403,21 @@ Estimate negativeB(const DoubleDouble& alpha, Wide b, Wide z, bool kummer) {
     return errorRatio(direct, z, kummer) < errorRatio(e, z, kummer) ? direct : e;
 }
 
+// Whether one term of the series, whose terms are all positive (alpha >= 0,
+// b > 0, z > 0), is beyond the double range on its own; the sum then is
+// too. The logarithms of the term ratios add up while they exceed 1.
+bool someTermBeyondRange(Wide alpha, Wide b, Wide z) {
+    constexpr Wide kLogDoubleMax = 709.782712893384L;
+    Wide logTerm = 0.0L;
+    for (Wide k = 0.0L; k < kMostSteps; k += 1.0L) {
+        const Wide ratio = (alpha + k) * z / ((b + k) * (k + 1.0L));
+        if (!(ratio > 1.0L)) return false;
+        logTerm += std::log(ratio);
+        if (logTerm > kLogDoubleMax) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 // The function in the frame where its argument is positive: for x < 0,
@@ -420,8 +435,12 @@ double confluentExtended(double a, double b, double x) {
     const bool kummer = x < 0.0;
     const Wide z = std::fabs(static_cast<Wide>(x));
     const DoubleDouble alpha = kummer ? twoSum(b, -a) : DoubleDouble(a);
-    // Beyond the series' reach only a polynomial is evaluated here.
-    if (z > kExtendedLargestArgument && !isNonPositiveInteger(toWide(alpha))) Throw("not converging", kNoArgument);
+    // Beyond the series' reach only a polynomial is evaluated, and a value
+    // that one positive term shows beyond the double range.
+    if (z > kExtendedLargestArgument && !isNonPositiveInteger(toWide(alpha))) {
+        const bool positive = !kummer && a >= 0.0 && b > 0.0;
+        Throw(positive && someTermBeyondRange(a, b, z) ? "overflow" : "not converging", kNoArgument);
+    }
     const Estimate f = b > 0.0 ? positiveB(alpha, b, z, kummer, false).value : negativeB(alpha, b, z, kummer);
 #ifdef MHNOCHECK
     g_lastRatio = static_cast<double>(errorRatio(f, z, kummer));

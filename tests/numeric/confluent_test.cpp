@@ -49,16 +49,52 @@ TEST(Mhyper, AsymptoticExpansionTakesOverFromACancellingSeries) {
     EXPECT_EQ(mhyper(1.0, 2.0, -50.0), (1.0 - std::exp(-50.0)) / 50.0);
 }
 
-TEST(Mhyper, Failures) {
-    // e^65 needs more than 200 terms; the expansion of M(2, 1, -50) needs
-    // Gamma(b - a) = Gamma(-1).
-    EXPECT_EQ(mhyperError(1.0, 1.0, 65.0), "overflow@-1");
-    EXPECT_EQ(mhyperError(2.0, 1.0, -50.0), "singularity@-1");
-    // Finite arguments never give an infinite or NaN value: e^(1e308), and
-    // the polynomial 1 - 2x/b + x^2/(b(b+1)) whose terms are -inf and +inf.
+TEST(Mhyper, ErrorsOnlyWhereTheValueIsNoDouble) {
+    // e^710 and e^(1e308), and 1 + e / b for b = 1e-308, are beyond the
+    // double range; b = -2 is a pole unless a is an integer in [-2, 0]; at
+    // x = 0 the series is 1 whatever b.
+    EXPECT_EQ(mhyperError(1.0, 1.0, 710.0), "overflow@-1");
     EXPECT_EQ(mhyperError(1.0, 0.5, 1e308), "overflow@-1");
-    EXPECT_EQ(mhyperError(-2.0, 1e-308, 1.0), "overflow@-1");
+    EXPECT_EQ(mhyperError(1.0, 1e-308, 1.0), "overflow@-1");
+    EXPECT_EQ(mhyperError(1.0, -2.0, 1.0), "singularity@-1");
+    EXPECT_EQ(mhyperError(-3.0, -2.0, 1.0), "singularity@-1");
+    EXPECT_EQ(mhyper(1.0, -2.0, 0.0), 1.0);
+    // 1 - 2x/b + x^2/(b(b+1)) with b = 1e-308: -1e308, although two of its
+    // terms are beyond the double range; e^-800 rounds to 0.
+    EXPECT_EQ(mhyper(-2.0, 1e-308, 1.0), -1e308);
+    EXPECT_EQ(mhyper(1.0, 1.0, -800.0), 0.0);
     EXPECT_TRUE(std::isnan(mhyper(std::nan(""), 1.0, 1.0)));
+}
+
+// Where the double-precision series and expansion are not accurate, one
+// point or two of each method of the extended evaluation, against mpmath at
+// 30 digits: Kummer's transformation with a positive series; a polynomial;
+// the recurrence in a (alternating series beyond double-doubles); the series
+// in double-doubles; the recurrence in b; the polynomial of b a negative
+// integer; a series of 900 terms.
+TEST(Mhyper, ExtendedPrecisionRegions) {
+    struct Point {
+        double a, b, x, value;
+    };
+    const Point points[] = {
+        {1.0, 2.0, -100.0, 0.01},
+        {0.5, 1.0, -1500.0, 0.014569742116743979078},
+        {2.0, 1.0, -50.0, -9.4508742550231971368e-21},
+        {5.0, 0.5, -20.0, -8.421183522420751843e-05},
+        {800.5, 1.0, -5.0, 0.0058254274115048624958},
+        {12.3, 2.9244702192601153, -43.526996210770854, 2.8904632478119838879e-13},
+        {-29.7, 0.5, 80.0, -238509457250873468.5},
+        {-22.155952544554303, 17.418856729622078, 117.50949063174858, 879365766.94078298452},
+        {14.414801231488724, -12.2, -29.0, 319.45065347791098812},
+        {23.84759605628851, -6.6424659923233484, -24.5, -2.2920030959827807809},
+        {29.565689977003515, -23.740126291775653, -97.0, -0.11283340856071993168},
+        {-0.5, -25.000000001, 30.0, -1.2086565039078935966e+32},
+        {-20.0, -25.0, -30.0, 105560.69952529614897},
+        {1.0, 1.0, 700.0, 1.0142320547350045095e+304},
+    };
+    for (const Point& p : points) {
+        EXPECT_NEAR(mhyper(p.a, p.b, p.x) / p.value, 1.0, 8 * 0x1p-52) << p.a << " " << p.b << " " << p.x;
+    }
 }
 
 TEST(Hypergeometric2F0, ConvergedAndDivergentExits) {
