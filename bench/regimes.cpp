@@ -279,16 +279,12 @@ void addGauss(std::vector<Regime>& out) {
                          }));
 }
 
-// The confluent function always sums its power series; where that series
-// cancels (large negative x) it also evaluates the asymptotic expansion. The
-// pools are sorted by the kernel's own choice: whether the series' error
-// estimate is below 1e-6.
-bool powerSeriesSuffices(const Args& a) {
-    try {
-        return confluentPowerSeries(a[0].re, a[1].re, a[2].re).err < 1e-6;
-    } catch (const Vesk::Run::AppException&) {
-        return false;
-    }
+// The confluent function always sums its power series in double precision,
+// and where that cancels (large negative x) also evaluates the asymptotic
+// expansion; where neither is accurate by its own measures it evaluates in
+// extended precision. The pools are sorted by the kernel's own choice.
+bool keptInDouble(const Args& a) {
+    return confluentMethod(a[0].re, a[1].re, a[2].re) == ConfluentMethod::SeriesOrExpansion;
 }
 
 void addConfluent(std::vector<Regime>& out) {
@@ -300,19 +296,42 @@ void addConfluent(std::vector<Regime>& out) {
         a[1] = real(pb);
         return offInteger(pb - pa) > 0.05;
     };
-    out.push_back(regime("mhyper", "|x| <= 10 (power series accepted)", f, [parameters](Rng& g, Args& a) {
-        a[2] = real(g.uniform(-10.0, 10.0));
-        return parameters(g, a) && powerSeriesSuffices(a);
-    }));
-    out.push_back(regime("mhyper", "x in 30..50 (long power series)", f, [parameters](Rng& g, Args& a) {
-        a[2] = real(g.uniform(30.0, 50.0));
-        return parameters(g, a) && powerSeriesSuffices(a);
-    }));
-    out.push_back(
-        regime("mhyper", "x in -55..-30 (series, then asymptotic)", f, [parameters](Rng& g, Args& a) {
-            a[2] = real(g.uniform(-55.0, -30.0));
-            return parameters(g, a) && !powerSeriesSuffices(a);
-        }));
+    const auto inDouble = [parameters](double lo, double hi) {
+        return [parameters, lo, hi](Rng& g, Args& a) {
+            a[2] = real(g.uniform(lo, hi));
+            return parameters(g, a) && keptInDouble(a);
+        };
+    };
+    const auto extended = [](auto draw) {
+        return [draw](Rng& g, Args& a) { return draw(g, a) && !keptInDouble(a); };
+    };
+    out.push_back(regime("mhyper", "|x| <= 10 (power series kept)", f, inDouble(-10.0, 10.0)));
+    out.push_back(regime("mhyper", "x in 30..50 (long power series kept)", f, inDouble(30.0, 50.0)));
+    out.push_back(regime("mhyper", "x in -55..-30 (extended: Kummer, positive series)", f,
+                         extended([parameters](Rng& g, Args& a) {
+                             a[2] = real(g.uniform(-55.0, -30.0));
+                             return parameters(g, a);
+                         })));
+    out.push_back(regime("mhyper", "x in 300..700 (extended: series of up to 1000 terms)", f,
+                         extended([parameters](Rng& g, Args& a) {
+                             a[2] = real(g.uniform(300.0, 700.0));
+                             return parameters(g, a);
+                         })));
+    out.push_back(regime("mhyper", "x in -40..-10, a - b in 5..25 (extended: oscillating)", f,
+                         extended([](Rng& g, Args& a) {
+                             const double pb = g.awayFromIntegers(0.2, 5.0, 0.05);
+                             a[0] = real(pb + g.awayFromIntegers(5.0, 25.0, 0.05));
+                             a[1] = real(pb);
+                             a[2] = real(g.uniform(-40.0, -10.0));
+                             return true;
+                         })));
+    out.push_back(regime("mhyper", "b in -25..-1, x in -60..-10 (extended: negative b)", f,
+                         extended([](Rng& g, Args& a) {
+                             a[0] = real(g.uniform(-25.0, 25.0));
+                             a[1] = real(g.awayFromIntegers(-25.0, -1.0, 0.05));
+                             a[2] = real(g.uniform(-60.0, -10.0));
+                             return true;
+                         })));
 }
 
 // Which continued fraction the incomplete beta function evaluates for

@@ -250,8 +250,6 @@ SeriesAndExpansion seriesAndExpansion(double a, double b, double x) {
     return out;
 }
 
-enum class Method { SeriesOrExpansion, Extended };
-
 // An expansion is kept where its own estimate is small, the part it leaves
 // out negligible, and its Gamma and power prefactor either small (its
 // rounding stays small) or mostly the power |x|^-a or x^(a - b), whose
@@ -266,21 +264,25 @@ bool expansionKept(const SeriesAndExpansion& found) {
 // kKeptCancellation times the sum, or an asymptotic expansion whose own
 // estimate is at most kKeptExpansionError. Everything else is computed in
 // extended precision.
-Method chooseMethod(double a, double b, double x, const SeriesAndExpansion& found) {
-    if (std::isnan(a) || std::isnan(b) || std::isnan(x)) return Method::SeriesOrExpansion;
-    if (found.failed) return Method::Extended;
+ConfluentMethod chooseMethod(double a, double b, double x, const SeriesAndExpansion& found) {
+    if (std::isnan(a) || std::isnan(b) || std::isnan(x)) return ConfluentMethod::SeriesOrExpansion;
+    if (found.failed) return ConfluentMethod::Extended;
     const bool kept = found.fromExpansion ? expansionKept(found) : found.cancellation <= kKeptCancellation;
-    return kept ? Method::SeriesOrExpansion : Method::Extended;
+    return kept ? ConfluentMethod::SeriesOrExpansion : ConfluentMethod::Extended;
 }
 
 }  // namespace
 
+ConfluentMethod confluentMethod(double a, double b, double x) {
+    return chooseMethod(a, b, x, seriesAndExpansion(a, b, x));
+}
+
 double confluentHypergeometric(double a, double b, double x) {
     const SeriesAndExpansion found = seriesAndExpansion(a, b, x);
     switch (chooseMethod(a, b, x, found)) {
-        case Method::SeriesOrExpansion:
+        case ConfluentMethod::SeriesOrExpansion:
             return found.value;
-        case Method::Extended:
+        case ConfluentMethod::Extended:
             break;
     }
     return confluentExtended(a, b, x);

@@ -19,6 +19,10 @@ struct SeriesValue {
 // the result accurate; otherwise the extended-precision evaluation.
 double confluentHypergeometric(double a, double b, double x);
 
+// Which of the two answers M(a, b, x).
+enum class ConfluentMethod { SeriesOrExpansion, Extended };
+ConfluentMethod confluentMethod(double a, double b, double x);
+
 // The power series with an estimate of its relative error from roundoff and
 // cancellation. Raises "overflow" (index -1) when it gives up after 200
 // terms; a series about to exceed the double range stops with err = 1.

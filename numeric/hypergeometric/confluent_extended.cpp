@@ -123,17 +123,19 @@ Wide termLimit(Wide alpha, Wide b, Wide z) {
 }
 
 // x + k, x * y and the like, in Wide or in double-doubles: the arithmetic
-// the series below is written in.
+// the series below is written in; `leading` is the leading part, in the
+// plain type of the bookkeeping.
+Wide leading(Wide x) { return x; }
+double leading(const DoubleDouble& x) { return x.hi; }
 Wide plus(Wide x, Wide k) { return x + k; }
-DoubleDouble plus(const DoubleDouble& x, Wide k) {
-    const DoubleDouble s = twoSum(x.hi, static_cast<double>(k));
+DoubleDouble plus(const DoubleDouble& x, double k) {
+    const DoubleDouble s = twoSum(x.hi, k);
     return quickTwoSum(s.hi, s.lo + x.lo);
 }
 Wide times(Wide x, Wide y) { return x * y; }
-DoubleDouble times(const DoubleDouble& x, Wide y) {
-    const double d = static_cast<double>(y);
-    const DoubleDouble p = twoProduct(x.hi, d);
-    return quickTwoSum(p.hi, p.lo + x.lo * d);
+DoubleDouble times(const DoubleDouble& x, double y) {
+    const DoubleDouble p = twoProduct(x.hi, y);
+    return quickTwoSum(p.hi, p.lo + x.lo * y);
 }
 Wide ratioOf(Wide term, Wide numerator, Wide denominator) { return term * (numerator / denominator); }
 DoubleDouble ratioOf(const DoubleDouble& term, const DoubleDouble& numerator, const DoubleDouble& denominator) {
@@ -141,50 +143,70 @@ DoubleDouble ratioOf(const DoubleDouble& term, const DoubleDouble& numerator, co
 }
 Wide sumOf(Wide x, Wide y) { return x + y; }
 DoubleDouble sumOf(const DoubleDouble& x, const DoubleDouble& y) { return x + y; }
-Wide exactSum(Wide b, Wide k, Wide) { return b + k; }
-DoubleDouble exactSum(Wide b, Wide k, const DoubleDouble&) {
-    return twoSum(static_cast<double>(b), static_cast<double>(k));
-}
+Wide exactSum(Wide b, Wide k) { return b + k; }
+DoubleDouble exactSum(double b, double k) { return twoSum(b, k); }
 
 // The power series sum (alpha)_k / (b)_k z^k / k!, b not a non-positive
-// integer that the series reaches, summed in Number (Wide or DoubleDouble). The
-// error bound counts six roundings per term ratio, so the k-th term
-// carries a relative error of at most 6k units, the rounding of every
-// partial sum, and the tail: once alpha + k and b + k are positive, the
-// ratios of the remaining terms are at most
-// |z| max(1, (alpha + k + 1) / (b + k + 1)) / (k + 2), a geometric bound.
-// The sum stops once that bound is below the rounding's.
+// integer that the series reaches, summed in Number (Wide or DoubleDouble).
+// The error bound counts six roundings per term ratio, so the k-th term
+// carries a relative error of at most 6k units, and the rounding of every
+// partial sum. Once alpha + k and b + k are positive the remaining terms
+// keep their sign, so that their part of the bound follows from their sum
+// (K the last k): at most 6K |their sum| + (their count) max |s_k|. Their
+// ratios are then at most |z| max(1, (alpha + k + 1) / (b + k + 1)) / (k + 2),
+// which bounds the tail geometrically; the sum stops once that bound is
+// below the rounding's.
 template <class Number>
-Estimate powerSeries(const Number& alpha, Wide b, Wide z) {
-    const Wide unit = unitOf(alpha);
-    Number term = 1.0L;
-    Number sum = 1.0L;
-    Wide slope = 0.0L;     // sum of k t_k = z dF/dz
-    Wide rounding = 1.0L;  // sum of 6k |t_k| + |s_k|
-    const Wide limit = termLimit(toWide(alpha), b, z);
-    for (Wide k = 0.0L; k < limit;) {
+Estimate powerSeries(const Number& alpha, Wide wideB, Wide wideZ) {
+    using Real = decltype(leading(alpha));  // of the bookkeeping: Wide, or double for double-doubles
+    const Real b = static_cast<Real>(wideB);
+    const Real z = static_cast<Real>(wideZ);
+    const Real unit = static_cast<Real>(unitOf(alpha));
+    Number term = Real(1);
+    Number sum = Real(1);
+    Real slope = 0;     // sum of k t_k = z dF/dz
+    Real rounding = 1;  // sum of 6k |t_k| + |s_k|
+    const Real limit = static_cast<Real>(termLimit(toWide(alpha), wideB, wideZ));
+    Real k = 0;
+    // The terms whose sign may still change.
+    for (;;) {
+        if (k >= limit) return kFailed;
         const Number ak = plus(alpha, k);
-        const Wide a = toWide(ak);
-        if (a == 0.0L) return {toWide(sum), unit * rounding, slope};  // the polynomial has ended
-        const Number bk = exactSum(b, k, alpha);
-        k += 1.0L;
+        const Real a = leading(ak);
+        if (a == 0) return {toWide(sum), unit * rounding, slope};  // the polynomial has ended
+        const Number bk = exactSum(b, k);
+        if (a > 0 && leading(bk) > 0) break;
+        k += 1;
         term = ratioOf(term, times(ak, z), times(bk, k));
         sum = sumOf(sum, term);
-        const Wide t = std::fabs(toWide(term));
-        slope += k * toWide(term);
-        rounding += 6.0L * k * t + std::fabs(toWide(sum));
-        if (t <= unit * rounding && a > 0.0L && toWide(bk) > 0.0L) {
-            const Wide growth = (a + 1.0L) / (toWide(bk) + 1.0L);
-            const Wide ratio = std::fabs(z) * (growth > 1.0L ? growth : 1.0L) / (k + 1.0L);
-            const Wide tail = ratio < 1.0L ? t * ratio / (1.0L - ratio) : INFINITY;
-            if (tail <= unit * rounding) {
-                DBG("series%s(%Lg,%Lg,%Lg) k=%Lg sum=%Lg relerr=%Lg\n", unit == kUnit ? "" : "2",
-                    toWide(alpha), b, z, k, toWide(sum), (unit * rounding + tail) / std::fabs(toWide(sum)));
-                return {toWide(sum), unit * rounding + tail, slope};
+        slope += k * leading(term);
+        rounding += 6 * k * std::fabs(leading(term)) + std::fabs(leading(sum));
+    }
+    // The terms of one sign.
+    const Real before = leading(sum);
+    const Real first = k;
+    while (k < limit) {
+        const Number ak = plus(alpha, k);
+        const Number bk = exactSum(b, k);
+        k += 1;
+        term = ratioOf(term, times(ak, z), times(bk, k));
+        sum = sumOf(sum, term);
+        slope += k * leading(term);
+        const Real t = std::fabs(leading(term));
+        if (t <= unit * (rounding + std::fabs(leading(sum)))) {
+            const Real growth = (leading(ak) + 1) / (leading(bk) + 1);  // (alpha + k) / (b + k)
+            const Real ratio = std::fabs(z) * (growth > 1 ? growth : Real(1)) / (k + 1);
+            const Real after = leading(sum);
+            const Real bound = rounding + 6 * k * std::fabs(after - before) +
+                               (k - first) * std::fmax(std::fabs(before), std::fabs(after));
+            if (ratio < 1 && t * ratio / (1 - ratio) <= unit * bound) {
+                DBG("series%s(%Lg,%Lg,%Lg) k=%Lg sum=%Lg relerr=%Lg\n", unit == kUnit ? "" : "2", toWide(alpha),
+                    wideB, wideZ, (Wide)k, toWide(sum), (Wide)(2 * unit * bound / std::fabs(after)));
+                return {toWide(sum), 2 * unit * bound, slope};
             }
         }
     }
-    DBG("series(%Lg,%Lg,%Lg) failed\n", toWide(alpha), b, z);
+    DBG("series(%Lg,%Lg,%Lg) failed\n", toWide(alpha), wideB, wideZ);
     return kFailed;
 }
 
@@ -318,6 +340,17 @@ Estimate accurateSeries(const DoubleDouble& alpha, Wide b, Wide z, Wide wanted) 
     return pair.error < wide.error ? pair : wide;
 }
 
+// The series at a start of the recurrence in a, near the turning point,
+// where in extended precision it mostly cancels too much: in
+// double-doubles, unless its terms are all positive (or leave the double
+// range).
+Estimate startSeries(const DoubleDouble& alpha, Wide b, Wide z) {
+    const Wide a = toWide(alpha);
+    if (a >= 0.0L && b > 0.0L) return positiveSeries(a, b, z);
+    const Estimate pair = powerSeries(alpha, b, z);
+    return std::isfinite(pair.error) ? pair : powerSeries(a, b, z);
+}
+
 // M(alpha, b, z) for z > 0 and b > 0, and with `withAbove` also
 // M(alpha + 1, b, z).
 //
@@ -338,7 +371,7 @@ Adjacent positiveB(const DoubleDouble& alpha, Wide b, Wide z, bool kummer, bool 
     const Wide a = toWide(alpha);
     const auto seriesPair = [&](const Estimate& value) {
         const DoubleDouble up = alpha + DoubleDouble(1.0);
-        return Adjacent{value, withAbove ? accurateSeries(up, b, z, kSeriesErrorFloor) : kFailed};
+        return Adjacent{value, withAbove ? startSeries(up, b, z) : kFailed};
     };
     if (a >= 0.0L) return seriesPair(positiveSeries(a, b, z));
     const Wide highest = std::fmin(std::ceil(b - a) - 1.0L, std::ceil(-a) - 1.0L);  // start below b and 0
@@ -357,8 +390,8 @@ Adjacent positiveB(const DoubleDouble& alpha, Wide b, Wide z, bool kummer, bool 
     for (int attempt = 0; attempt < kStartAttempts && steps >= 1.0L && steps <= highest; ++attempt) {
         if (steps > kMostSteps) return {kFailed, kFailed};
         const DoubleDouble alpha1 = alpha + DoubleDouble(static_cast<double>(steps));
-        const Estimate start = accurateSeries(alpha1, b, z, kSeriesErrorFloor);
-        const Estimate above = accurateSeries(alpha1 + DoubleDouble(1.0), b, z, kSeriesErrorFloor);
+        const Estimate start = startSeries(alpha1, b, z);
+        const Estimate above = startSeries(alpha1 + DoubleDouble(1.0), b, z);
         const Adjacent e = downInA(start, above, toWide(alpha1), static_cast<int>(steps), b, z);
         const Wide ratio = errorRatio(e.value, z, kummer);
         if (ratio <= 1.0L) return e;
