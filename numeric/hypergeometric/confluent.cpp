@@ -54,7 +54,8 @@ struct PowerSeriesOutcome {
 // may come back above the rounding of the sum (b near a negative integer).
 bool skippedTermsMatter(double an, double bn, double n, double term, double x, double total) {
     double t = std::fabs(term);
-    for (int steps = 0; steps < kSkippedTermsChecked && (bn < 1.0 || t > kEpsilon * std::fabs(total)); ++steps) {
+    for (int steps = 0; steps < kSkippedTermsChecked && (bn < 1.0 || t > kEpsilon * std::fabs(total));
+         ++steps) {
         t = t * std::fabs(an * x / (n * bn));
         if (t > kEpsilon * std::fabs(total)) return bn < 1.0 || std::isinf(t);
         an = an + 1.0;
@@ -179,17 +180,23 @@ ExpansionParts asymptoticExpansion(double a, double b, double x) {
         error = error * std::fabs(g);
     }
     if (value != 0.0) error = error / std::fabs(value);
-    return {{value, error * kAsymptoticSafety}, omitted, std::fabs(x < 0.0 ? u : t),
+    return {{value, error * kAsymptoticSafety},
+            omitted,
+            std::fabs(x < 0.0 ? u : t),
             std::fabs((x < 0.0 ? a : a - b) * logX)};
 }
 
 }  // namespace
 
-SeriesValue confluentAsymptotic(double a, double b, double x) { return asymptoticExpansion(a, b, x).value; }
+SeriesValue confluentAsymptotic(double a, double b, double x) {
+    return asymptoticExpansion(a, b, x).value;
+}
 
 namespace {
 
-bool isNonPositiveInteger(double v) { return v <= 0.0 && v == std::floor(v); }
+bool isNonPositiveInteger(double v) {
+    return v <= 0.0 && v == std::floor(v);
+}
 
 // The gamma helpers would raise for the asymptotic expansion of M(a, b, x):
 // Gamma(b - a), Gamma(a) or Gamma(b) at a pole, ln Gamma beyond its range.
@@ -242,11 +249,10 @@ SeriesAndExpansion seriesAndExpansion(double a, double b, double x) {
             out.fromExpansion = true;
         }
     }
-    // With finite arguments an infinite value is beyond the double range and
-    // a NaN comes from infinite intermediate terms meeting each other.
-    if (std::isfinite(a) && std::isfinite(b) && std::isfinite(x) && !std::isfinite(out.value)) {
-        out.failed = true;
-    }
+    // An infinite value is beyond the double range, and a NaN comes from
+    // infinite intermediate terms meeting each other (the arguments are
+    // finite).
+    if (!std::isfinite(out.value)) out.failed = true;
     return out;
 }
 
@@ -264,8 +270,7 @@ bool expansionKept(const SeriesAndExpansion& found) {
 // kKeptCancellation times the sum, or an asymptotic expansion whose own
 // estimate is at most kKeptExpansionError. Everything else is computed in
 // extended precision.
-ConfluentMethod chooseMethod(double a, double b, double x, const SeriesAndExpansion& found) {
-    if (std::isnan(a) || std::isnan(b) || std::isnan(x)) return ConfluentMethod::SeriesOrExpansion;
+ConfluentMethod chooseMethod(const SeriesAndExpansion& found) {
     if (found.failed) return ConfluentMethod::Extended;
     const bool kept = found.fromExpansion ? expansionKept(found) : found.cancellation <= kKeptCancellation;
     return kept ? ConfluentMethod::SeriesOrExpansion : ConfluentMethod::Extended;
@@ -273,13 +278,32 @@ ConfluentMethod chooseMethod(double a, double b, double x, const SeriesAndExpans
 
 }  // namespace
 
+namespace {
+
+bool allFinite(double a, double b, double x) {
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(x);
+}
+
+// With a NaN or an infinite argument, the double-precision evaluation's
+// result or error as it comes.
+double seriesOrExpansionAsIs(double a, double b, double x) {
+    const SeriesValue series = confluentPowerSeries(a, b, x);
+    if (series.err < kAcceptedPowerSeriesError) return series.sum;
+    const SeriesValue expansion = confluentAsymptotic(a, b, x);
+    return expansion.err < series.err ? expansion.sum : series.sum;
+}
+
+}  // namespace
+
 ConfluentMethod confluentMethod(double a, double b, double x) {
-    return chooseMethod(a, b, x, seriesAndExpansion(a, b, x));
+    if (!allFinite(a, b, x)) return ConfluentMethod::SeriesOrExpansion;
+    return chooseMethod(seriesAndExpansion(a, b, x));
 }
 
 double confluentHypergeometric(double a, double b, double x) {
+    if (!allFinite(a, b, x)) return seriesOrExpansionAsIs(a, b, x);
     const SeriesAndExpansion found = seriesAndExpansion(a, b, x);
-    switch (chooseMethod(a, b, x, found)) {
+    switch (chooseMethod(found)) {
         case ConfluentMethod::SeriesOrExpansion:
             return found.value;
         case ConfluentMethod::Extended:

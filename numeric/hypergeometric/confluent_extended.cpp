@@ -23,15 +23,17 @@ namespace {
 // so that e^x, e^-x and the terms of every series below stay in range.
 using Wide = long double;
 
-constexpr Wide kUnit = 0x1p-64L;           // unit roundoff of the extended format
+constexpr Wide kUnit = 0x1p-64L;               // unit roundoff of the extended format
 constexpr Wide kDoubleDoubleUnit = 0x1p-104L;  // of a pair of doubles, with room for a few roundings
-constexpr Wide kAcceptedError = 0x1p-47L;  // 32 units of a double, relative
-constexpr Wide kRescale = 0x1p-8000L;      // keeps the recurrence solutions in range
+constexpr Wide kAcceptedError = 0x1p-47L;      // 32 units of a double, relative
+constexpr Wide kRescale = 0x1p-8000L;          // keeps the recurrence solutions in range
 constexpr int kRescaleExponent = 8000;
-constexpr Wide kMostSteps = 30000.0L;       // of a series or a recurrence
-constexpr int kStartAttempts = 6;           // of the recurrence in a
-constexpr Wide kSeriesErrorFloor = 0x1p-53L;  // relative error of a series of a few hundred terms that does not cancel
-constexpr Wide kHopelessError = 0.01L;        // of a series in extended precision, for double-doubles
+constexpr Wide kMostSteps = 30000.0L;  // of a series or a recurrence
+constexpr Wide kMostDoubleDoubleTerms = 4000.0L;
+constexpr int kStartAttempts = 6;  // of the recurrence in a
+constexpr Wide kSeriesErrorFloor =
+    0x1p-53L;  // relative error of a series of a few hundred terms that does not cancel
+constexpr Wide kHopelessError = 0.01L;  // of a series in extended precision, for double-doubles
 
 // An unevaluated sum hi + lo of two doubles, |lo| <= ulp(hi) / 2: about
 // 106 bits, for the series whose terms cancel to 1e-14 of their size.
@@ -84,12 +86,28 @@ DoubleDouble operator/(const DoubleDouble& x, const DoubleDouble& y) {
     return quickTwoSum(q1, r / y.hi);
 }
 
-Wide toWide(Wide v) { return v; }
-Wide toWide(const DoubleDouble& v) { return static_cast<Wide>(v.hi) + static_cast<Wide>(v.lo); }
+Wide toWide(Wide v) {
+    return v;
+}
+Wide toWide(const DoubleDouble& v) {
+    return static_cast<Wide>(v.hi) + static_cast<Wide>(v.lo);
+}
 
-// The unit roundoff behind the error bound of a series summed in Number.
-Wide unitOf(Wide) { return kUnit; }
-Wide unitOf(const DoubleDouble&) { return kDoubleDoubleUnit; }
+// The unit roundoff behind the error bound of a series summed in Number,
+// and the most terms it takes: double-doubles serve the series that cancel,
+// of at most a few hundred terms in the domain of the function page.
+Wide unitOf(Wide) {
+    return kUnit;
+}
+Wide unitOf(const DoubleDouble&) {
+    return kDoubleDoubleUnit;
+}
+Wide mostTermsOf(Wide) {
+    return kMostSteps;
+}
+Wide mostTermsOf(const DoubleDouble&) {
+    return kMostDoubleDoubleTerms;
+}
 
 // A value F = M(alpha, b, z), a bound on the absolute error of its
 // computed value, and z dF/dz, from which the accuracy the result needs
@@ -113,7 +131,9 @@ Wide errorRatio(const Estimate& f, Wide z, bool kummer) {
     return std::isfinite(f.value) && std::isfinite(ratio) ? ratio : INFINITY;
 }
 
-bool isNonPositiveInteger(Wide v) { return v <= 0 && v == std::floor(v); }
+bool isNonPositiveInteger(Wide v) {
+    return v <= 0 && v == std::floor(v);
+}
 
 // Terms the power series may take before giving up: its terms grow until
 // k is about z + |alpha|, and fall below the unit roundoff within a few
@@ -125,26 +145,45 @@ Wide termLimit(Wide alpha, Wide b, Wide z) {
 // x + k, x * y and the like, in Wide or in double-doubles: the arithmetic
 // the series below is written in; `leading` is the leading part, in the
 // plain type of the bookkeeping.
-Wide leading(Wide x) { return x; }
-double leading(const DoubleDouble& x) { return x.hi; }
-Wide plus(Wide x, Wide k) { return x + k; }
+Wide leading(Wide x) {
+    return x;
+}
+double leading(const DoubleDouble& x) {
+    return x.hi;
+}
+Wide plus(Wide x, Wide k) {
+    return x + k;
+}
 DoubleDouble plus(const DoubleDouble& x, double k) {
     const DoubleDouble s = twoSum(x.hi, k);
     return quickTwoSum(s.hi, s.lo + x.lo);
 }
-Wide times(Wide x, Wide y) { return x * y; }
+Wide times(Wide x, Wide y) {
+    return x * y;
+}
 DoubleDouble times(const DoubleDouble& x, double y) {
     const DoubleDouble p = twoProduct(x.hi, y);
     return quickTwoSum(p.hi, p.lo + x.lo * y);
 }
-Wide ratioOf(Wide term, Wide numerator, Wide denominator) { return term * (numerator / denominator); }
-DoubleDouble ratioOf(const DoubleDouble& term, const DoubleDouble& numerator, const DoubleDouble& denominator) {
+Wide ratioOf(Wide term, Wide numerator, Wide denominator) {
+    return term * (numerator / denominator);
+}
+DoubleDouble ratioOf(const DoubleDouble& term, const DoubleDouble& numerator,
+                     const DoubleDouble& denominator) {
     return term * numerator / denominator;
 }
-Wide sumOf(Wide x, Wide y) { return x + y; }
-DoubleDouble sumOf(const DoubleDouble& x, const DoubleDouble& y) { return x + y; }
-Wide exactSum(Wide b, Wide k) { return b + k; }
-DoubleDouble exactSum(double b, double k) { return twoSum(b, k); }
+Wide sumOf(Wide x, Wide y) {
+    return x + y;
+}
+DoubleDouble sumOf(const DoubleDouble& x, const DoubleDouble& y) {
+    return x + y;
+}
+Wide exactSum(Wide b, Wide k) {
+    return b + k;
+}
+DoubleDouble exactSum(double b, double k) {
+    return twoSum(b, k);
+}
 
 // The power series sum (alpha)_k / (b)_k z^k / k!, b not a non-positive
 // integer that the series reaches, summed in Number (Wide or DoubleDouble).
@@ -166,7 +205,8 @@ Estimate powerSeries(const Number& alpha, Wide wideB, Wide wideZ) {
     Number sum = Real(1);
     Real slope = 0;     // sum of k t_k = z dF/dz
     Real rounding = 1;  // sum of 6k |t_k| + |s_k|
-    const Real limit = static_cast<Real>(termLimit(toWide(alpha), wideB, wideZ));
+    const Real limit =
+        static_cast<Real>(std::fmin(mostTermsOf(alpha), termLimit(toWide(alpha), wideB, wideZ)));
     Real k = 0;
     // The terms whose sign may still change.
     for (;;) {
@@ -200,8 +240,9 @@ Estimate powerSeries(const Number& alpha, Wide wideB, Wide wideZ) {
             const Real bound = rounding + 6 * k * std::fabs(after - before) +
                                (k - first) * std::fmax(std::fabs(before), std::fabs(after));
             if (ratio < 1 && t * ratio / (1 - ratio) <= unit * bound) {
-                DBG("series%s(%Lg,%Lg,%Lg) k=%Lg sum=%Lg relerr=%Lg\n", unit == kUnit ? "" : "2", toWide(alpha),
-                    wideB, wideZ, (Wide)k, toWide(sum), (Wide)(2 * unit * bound / std::fabs(after)));
+                DBG("series%s(%Lg,%Lg,%Lg) k=%Lg sum=%Lg relerr=%Lg\n", unit == kUnit ? "" : "2",
+                    toWide(alpha), wideB, wideZ, (Wide)k, toWide(sum),
+                    (Wide)(2 * unit * bound / std::fabs(after)));
                 return {toWide(sum), 2 * unit * bound, slope};
             }
         }
@@ -303,8 +344,9 @@ Adjacent downInA(const Estimate& atStart, const Estimate& above, Wide alpha1, in
     Adjacent out{unit.current(atStart, above), unit.previous(atStart, above)};
     out.value.slope = a * (out.above.value - out.value.value);
     DBG("downInA from %Lg steps %d: %Lg relerr %Lg (start relerr %Lg %Lg) s=%Lg t=%Lg\n", alpha1, steps,
-        out.value.value, out.value.error / std::fabs(out.value.value), atStart.error / std::fabs(atStart.value),
-        above.error / std::fabs(above.value), unit.first, unit.second);
+        out.value.value, out.value.error / std::fabs(out.value.value),
+        atStart.error / std::fabs(atStart.value), above.error / std::fabs(above.value), unit.first,
+        unit.second);
     return out;
 }
 
@@ -377,6 +419,7 @@ Adjacent positiveB(const DoubleDouble& alpha, Wide b, Wide z, bool kummer, bool 
     const Wide highest = std::fmin(std::ceil(b - a) - 1.0L, std::ceil(-a) - 1.0L);  // start below b and 0
     if (isNonPositiveInteger(a)) {
         if (highest <= 0.0L) return seriesPair(powerSeries(a, b, z));
+        if (highest > kMostSteps) return {kFailed, kFailed};
         const Estimate start = powerSeries(-1.0L, b, z);
         const Estimate above{1.0L, 0.0L, 0.0L};
         return downInA(start, above, -1.0L, static_cast<int>(highest), b, z);
@@ -451,6 +494,20 @@ bool someTermBeyondRange(Wide alpha, Wide b, Wide z) {
     return false;
 }
 
+// The result rounded to a double, where the estimate f of it (its value in
+// the frame of the methods above) is accurate: "not converging" where it is
+// not, "overflow" where the value is beyond the double range.
+double checkedResult(const Estimate& f, Wide z, bool kummer, Wide value) {
+#ifdef MHNOCHECK
+    g_lastRatio = static_cast<double>(errorRatio(f, z, kummer));
+#else
+    if (!(errorRatio(f, z, kummer) <= 1.0L)) Throw("not converging", kNoArgument);
+#endif
+    const double result = static_cast<double>(value);
+    if (std::isinf(result)) Throw("overflow", kNoArgument);
+    return result;
+}
+
 }  // namespace
 
 // The function in the frame where its argument is positive: for x < 0,
@@ -462,8 +519,9 @@ bool someTermBeyondRange(Wide alpha, Wide b, Wide z) {
 double confluentExtended(double a, double b, double x) {
     if (isNonPositiveInteger(b)) {
         if (!(isNonPositiveInteger(a) && a >= b)) Throw("singularity", kNoArgument);
-        const Estimate f = powerSeries(DoubleDouble(a), b, x);
-        return static_cast<double>(f.value);
+        Estimate f = powerSeries(DoubleDouble(a), b, x);
+        if (!std::isfinite(f.value)) f = powerSeries(static_cast<Wide>(a), b, x);  // beyond the double range
+        return checkedResult(f, x, false, f.value);
     }
     const bool kummer = x < 0.0;
     const Wide z = std::fabs(static_cast<Wide>(x));
@@ -475,15 +533,8 @@ double confluentExtended(double a, double b, double x) {
         Throw(positive && someTermBeyondRange(a, b, z) ? "overflow" : "not converging", kNoArgument);
     }
     const Estimate f = b > 0.0 ? positiveB(alpha, b, z, kummer, false).value : negativeB(alpha, b, z, kummer);
-#ifdef MHNOCHECK
-    g_lastRatio = static_cast<double>(errorRatio(f, z, kummer));
-#else
-    if (!(errorRatio(f, z, kummer) <= 1.0L)) Throw("not converging", kNoArgument);
-#endif
     const Wide value = kummer ? f.value * std::exp(static_cast<Wide>(x)) : f.value;
-    const double result = static_cast<double>(value);
-    if (std::isinf(result)) Throw("overflow", kNoArgument);
-    return result;
+    return checkedResult(f, z, kummer, value);
 }
 
 }  // namespace Oru
