@@ -305,7 +305,7 @@ void addConfluent(std::vector<Regime>& out) {
     const auto extended = [](auto draw) {
         return [draw](Rng& g, Args& a) { return draw(g, a) && !keptInDouble(a); };
     };
-    out.push_back(regime("mhyper", "|x| <= 10 (power series kept)", f, inDouble(-10.0, 10.0)));
+    out.push_back(regime("mhyper", "x in -10..10 (power series kept)", f, inDouble(-10.0, 10.0)));
     out.push_back(regime("mhyper", "x in 30..50 (long power series kept)", f, inDouble(30.0, 50.0)));
     out.push_back(regime("mhyper", "x in -55..-30 (extended: Kummer, positive series)", f,
                          extended([parameters](Rng& g, Args& a) {

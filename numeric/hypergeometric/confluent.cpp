@@ -49,15 +49,17 @@ struct PowerSeriesOutcome {
 };
 
 // A series that stopped on a small term while b + n was still below 1 has
-// skipped terms whose denominators (b)_k come close to zero near k = -b:
-// continued as magnitudes until b + n passes 1 and the terms fall, they
-// may come back above the rounding of the sum (b near a negative integer).
+// skipped terms whose denominators (b)_k come close to zero near k = -b
+// (b near a negative integer): followed as magnitudes until b + n passes 1
+// and they fall, they may come back above the rounding of the sum.
 bool skippedTermsMatter(double an, double bn, double n, double term, double x, double total) {
     double t = std::fabs(term);
-    for (int steps = 0; steps < kSkippedTermsChecked && (bn < 1.0 || t > kEpsilon * std::fabs(total));
-         ++steps) {
-        t = t * std::fabs(an * x / (n * bn));
-        if (t > kEpsilon * std::fabs(total)) return bn < 1.0 || std::isinf(t);
+    if (t == 0.0) return false;  // x = 0: every later term is 0 as well
+    for (int steps = 0; steps < kSkippedTermsChecked; ++steps) {
+        const double ratio = std::fabs(an * x / (n * bn));
+        if (bn >= 1.0 && ratio < 1.0) return false;
+        t = t * ratio;
+        if (!(t <= kEpsilon * std::fabs(total))) return true;
         an = an + 1.0;
         bn = bn + 1.0;
         n = n + 1.0;

@@ -5,17 +5,7 @@
 #include "numeric/core/constants.hpp"
 #include "oru/utility.hpp"
 
-#ifdef MHDEBUG
-#include <cstdio>
-#define DBG(...) fprintf(stderr, __VA_ARGS__)
-#else
-#define DBG(...)
-#endif
-
 namespace Oru {
-#ifdef MHNOCHECK
-double g_lastRatio = -1;
-#endif
 
 namespace {
 
@@ -28,12 +18,14 @@ constexpr Wide kDoubleDoubleUnit = 0x1p-104L;  // of a pair of doubles, with roo
 constexpr Wide kAcceptedError = 0x1p-47L;      // 32 units of a double, relative
 constexpr Wide kRescale = 0x1p-8000L;          // keeps the recurrence solutions in range
 constexpr int kRescaleExponent = 8000;
-constexpr Wide kMostSteps = 30000.0L;  // of a series or a recurrence
-constexpr Wide kMostDoubleDoubleTerms = 4000.0L;
-constexpr int kStartAttempts = 6;  // of the recurrence in a
-constexpr Wide kSeriesErrorFloor =
-    0x1p-53L;  // relative error of a series of a few hundred terms that does not cancel
-constexpr Wide kHopelessError = 0.01L;  // of a series in extended precision, for double-doubles
+constexpr Wide kMostSteps = 30000.0L;             // of a series or a recurrence
+constexpr Wide kMostDoubleDoubleTerms = 4000.0L;  // of a series in double-doubles
+constexpr int kStartAttempts = 6;                 // starts of the recurrence in a tried
+// The relative error of a series of a few hundred terms that does not
+// cancel, and that of a series in extended precision that double-doubles
+// cannot bring below kAcceptedError.
+constexpr Wide kSeriesErrorFloor = 0x1p-53L;
+constexpr Wide kHopelessError = 0.01L;
 
 // An unevaluated sum hi + lo of two doubles, |lo| <= ulp(hi) / 2: about
 // 106 bits, for the series whose terms cancel to 1e-14 of their size.
@@ -240,14 +232,10 @@ Estimate powerSeries(const Number& alpha, Wide wideB, Wide wideZ) {
             const Real bound = rounding + 6 * k * std::fabs(after - before) +
                                (k - first) * std::fmax(std::fabs(before), std::fabs(after));
             if (ratio < 1 && t * ratio / (1 - ratio) <= unit * bound) {
-                DBG("series%s(%Lg,%Lg,%Lg) k=%Lg sum=%Lg relerr=%Lg\n", unit == kUnit ? "" : "2",
-                    toWide(alpha), wideB, wideZ, (Wide)k, toWide(sum),
-                    (Wide)(2 * unit * bound / std::fabs(after)));
                 return {toWide(sum), 2 * unit * bound, slope};
             }
         }
     }
-    DBG("series(%Lg,%Lg,%Lg) failed\n", toWide(alpha), wideB, wideZ);
     return kFailed;
 }
 
@@ -343,10 +331,6 @@ Adjacent downInA(const Estimate& atStart, const Estimate& above, Wide alpha1, in
     }
     Adjacent out{unit.current(atStart, above), unit.previous(atStart, above)};
     out.value.slope = a * (out.above.value - out.value.value);
-    DBG("downInA from %Lg steps %d: %Lg relerr %Lg (start relerr %Lg %Lg) s=%Lg t=%Lg\n", alpha1, steps,
-        out.value.value, out.value.error / std::fabs(out.value.value),
-        atStart.error / std::fabs(atStart.value), above.error / std::fabs(above.value), unit.first,
-        unit.second);
     return out;
 }
 
@@ -363,9 +347,6 @@ Estimate downInB(const Estimate& atStart, const Estimate& above, Wide alpha, Wid
     }
     Estimate e = unit.current(atStart, above);
     e.slope = z * (e.value - (1.0L - alpha / b) * unit.previous(atStart, above).value);
-    DBG("downInB from %Lg steps %d: %Lg relerr %Lg (start relerr %Lg %Lg) s=%Lg t=%Lg\n", b1, steps, e.value,
-        e.error / std::fabs(e.value), atStart.error / std::fabs(atStart.value),
-        above.error / std::fabs(above.value), unit.first, unit.second);
     return e;
 }
 
@@ -498,11 +479,7 @@ bool someTermBeyondRange(Wide alpha, Wide b, Wide z) {
 // the frame of the methods above) is accurate: "not converging" where it is
 // not, "overflow" where the value is beyond the double range.
 double checkedResult(const Estimate& f, Wide z, bool kummer, Wide value) {
-#ifdef MHNOCHECK
-    g_lastRatio = static_cast<double>(errorRatio(f, z, kummer));
-#else
     if (!(errorRatio(f, z, kummer) <= 1.0L)) Throw("not converging", kNoArgument);
-#endif
     const double result = static_cast<double>(value);
     if (std::isinf(result)) Throw("overflow", kNoArgument);
     return result;
