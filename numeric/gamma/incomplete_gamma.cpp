@@ -5,6 +5,7 @@
 
 #include "numeric/core/constants.hpp"
 #include "numeric/core/fpu_guard.hpp"
+#include "numeric/gamma/log_gamma_differences.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "numeric/gamma/small_order_upper_gamma.hpp"
 #include "oru/utility.hpp"
@@ -24,10 +25,6 @@ constexpr double kSmallOrderBound = 0.1;
 // From this order on, ln(x^a e^-x / Gamma(a)) is formed from Stirling's series.
 constexpr double kStirlingPrefactorOrder = 300.0;
 constexpr long double kTwoPiExtended = 6.283185307179586476925286766559L;
-// Stirling's series for ln Gamma beyond its leading terms: 1/12, 1/360, 1/1260.
-constexpr long double kStirling12 = 1.0L / 12;
-constexpr long double kStirling360 = 1.0L / 360;
-constexpr long double kStirling1260 = 1.0L / 1260;
 constexpr double kRescaleThreshold = 0x1p57;
 constexpr double kRescaleFactor = 0x1p-57;
 // Near x = a the continued fraction needs about 9 a^(1/3) steps and the power
@@ -56,13 +53,11 @@ PrefactorMethod choosePrefactorMethod(double a) {
 
 // With ln Gamma(a) = (a - 1/2) ln a - a + ln(2 pi)/2 + w(a) and t = (x - a)/a:
 //   a ln x - x - ln Gamma(a) = -a (t - ln(1 + t)) + ln(a / (2 pi)) / 2 - w(a),
-// every term as small as the result allows. w(a) by three terms of its
-// asymptotic series, whose first omitted one is below 1/(1680 a^7).
+// every term as small as the result allows.
 long double stirlingLogPrefactor(double a, double x) {
     const long double la = a;
     const long double t = (x - la) / la;
-    const long double remainder = ((kStirling1260 / (la * la) - kStirling360) / (la * la) + kStirling12) / la;
-    return -la * (t - std::log1p(t)) + 0.5L * std::log(la / kTwoPiExtended) - remainder;
+    return -la * linearMinusLog1p(t) + 0.5L * std::log(la / kTwoPiExtended) - stirlingRemainder(la);
 }
 
 // ln(x^a e^-x / Gamma(a)), extended.

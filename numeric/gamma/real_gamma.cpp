@@ -119,7 +119,9 @@ long double stirlingGammaWide(double x) {
     return value * correction * kSqrtTwoPi;
 }
 
-// ln|Gamma(x)| in extended precision; raises "overflow".
+// ln|Gamma(x)| in extended precision; raises "overflow" at the poles and at
+// +inf. Finite for every other finite x: (x - 1/2) ln x stays far inside the
+// extended range even at the largest double.
 long double logAbsGamma(double x) {
     if (x < -34.0) {
         // Reflection: |Gamma(x)| = pi / (q |sin(pi z)| Gamma(q)), q = -x.
@@ -151,8 +153,10 @@ long double logAbsGamma(double x) {
         const long double t = u - 2.0L;
         return std::log(z) + t * horner(kLogGammaNumerator, t) / monicHorner(kLogGammaDenominator, t);
     }
-    // x >= 13, or NaN. Beyond 16383 ln 2, ln Gamma leaves the extended range.
-    if (x > kLogExtendedMax) overflow();
+    // x >= 13, or NaN. Stirling's series: its first omitted term is below
+    // 1/(1680 x^7), and the three-term form below is exact to the extended
+    // precision from x = 1000 on, however large x is.
+    if (std::isinf(x)) overflow();
     const long double lx = x;
     const long double q = (lx - 0.5L) * std::log(lx) - lx + kHalfLogTwoPiAbove;
     const double p = static_cast<double>(1.0L / (lx * lx));
@@ -203,7 +207,10 @@ long double gammaWide(double x) {
 }  // namespace
 
 double realLogGamma(double x) {
-    return static_cast<double>(logAbsGamma(x));
+    // ln Gamma(x) itself leaves the double range above x = 2.55e305.
+    const double value = static_cast<double>(logAbsGamma(x));
+    if (std::isinf(value)) overflow();
+    return value;
 }
 
 double realGamma(double x) {

@@ -7,7 +7,8 @@
 
 namespace Oru {
 
-// ln|Gamma(x)|; raises "overflow".
+// ln|Gamma(x)|; raises "overflow" at the poles and where ln|Gamma(x)| leaves
+// the double range (x above 2.55e305, +inf).
 double realLogGamma(double x);
 // Gamma(x); raises "overflow" and "singularity".
 double realGamma(double x);

@@ -9,11 +9,12 @@ namespace Oru {
 void tabulIbeta(tabulComplex& res, const tabulComplex& x, const tabulComplex& a, const tabulComplex& b);
 
 // Checks a, b, then x, and evaluates I_x(a, b). Raises "must be positive"
-// (2 or 3), "must be between\t0\t1" (1) and "underflow" (-1).
+// (2 or 3), "must be between\t0\t1" (1), "underflow" (-1) and, for parameters
+// beyond about 1e8 near the mean, "not converging" (-1).
 double incompleteBeta(double x, double a, double b);
 
 // The continued fraction for I_x(a, b) in x, and the one in z = x / (1 - x);
-// each runs at most 100 passes and returns its last convergent.
+// each raises "not converging" (-1) if it has not settled within 5000 passes.
 double betaContinuedFraction1(double a, double b, double x);
 double betaContinuedFraction2(double a, double b, double x);
 

@@ -6,6 +6,8 @@
 
 #include "numeric/gamma/complex_gamma.hpp"
 #include "numeric/gamma/incomplete_gamma.hpp"
+#include "numeric/gamma/log_gamma.hpp"
+#include "numeric/hypergeometric/incomplete_beta.hpp"
 #include "oru/utility.hpp"
 #include "tests/numeric/kernel_error.hpp"
 #include "vesk/run/app_exception.hpp"
@@ -132,4 +134,23 @@ TEST(GammaFamily, EdgesOfTheRanges) {
     // condition in x is about 2500 and 17000 here).
     EXPECT_LE(unitsOff(igamma(9803834.0, 9787586.807273926), 1.0417833472433213983e-07), 800.0);
     EXPECT_LE(unitsOff(igamma(1e7, 1e7), 0.50004205220872369833), 800.0);
+    // ln Gamma of real arguments beyond 11355.83, up to where it leaves the range.
+    EXPECT_LE(unitsOff(complexLnGamma(11356.0, 0.0).re, 94676.917428897211560), 1.0);
+    EXPECT_LE(unitsOff(complexLnGamma(1e6, 0.0).re, 12815504.569147611660), 1.0);
+    EXPECT_EQ(kernelError(tabulLnGamma, tabulComplex{2.6e305, 0.0}), "overflow@-1");
+    // Ibeta with a + b beyond 11355.83, and near the ends with a small parameter
+    // (the fraction's slow zone, and the complement of a value near 1).
+    EXPECT_LE(unitsOff(incompleteBeta(0.5, 6000.0, 6000.0), 0.5), 2.0);
+    EXPECT_LE(unitsOff(incompleteBeta(0.9999616791473479, 913.0975591132521, 0.0014998302224567073),
+                       0.0042083962237757816848),
+              2.0);
+    EXPECT_LE(unitsOff(incompleteBeta(0.0005970628645552873, 0.004443712089341444, 23.20040246474703),
+                       0.98351561600047296115),
+              2.0);
+    EXPECT_LE(unitsOff(incompleteBeta(0.9990644970125492, 0.0016206253644982177, 2.01419500771361e-06),
+                       0.0012553307994365775173),
+              2.0);
+    EXPECT_LE(unitsOff(incompleteBeta(1.1968669725205807e-07, 0.15675114308264046, 447319.2693565669),
+                       0.67409971201994700723),
+              2.0);
 }
