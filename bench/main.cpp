@@ -5,7 +5,9 @@
 //               kernel loop over the same elements, in turn, per element;
 //   alloc/...   allocating and freeing result arrays of that length, per element;
 //   scalar/...  one host call with scalar arguments per input of a pool;
-//   guard/...   the gamma kernels' floating-point guard on its own.
+//   guard/...   the gamma kernels' floating-point guard on its own;
+//   vector/...  one host call on a vector of 10^6 elements, with one thread
+//               and with every core, wall-clock time per element.
 // A kernel that raises marks its benchmark as skipped with the message, and
 // the run goes on.
 
@@ -25,6 +27,7 @@
 #include "bench/allocation_counter.hpp"
 #include "bench/peers.hpp"
 #include "bench/regimes.hpp"
+#include "host/parallel.hpp"
 #include "numeric/core/fpu_guard.hpp"
 #include "oru/special.hpp"
 #include "tabul/values.hpp"
@@ -175,12 +178,26 @@ double threadCpuNs() {
     return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
 }
 
+// The calls of a benchmark kept in the calling thread, whose CPU time is then
+// all of their work.
+class OneThread {
+public:
+    OneThread() : m_before(Oru::Host::setVectorThreads(1)) {}
+    ~OneThread() { Oru::Host::setVectorThreads(m_before); }
+    OneThread(const OneThread&) = delete;
+    OneThread& operator=(const OneThread&) = delete;
+
+private:
+    int m_before;
+};
+
 // The entry point and the bare kernel loop on the same elements, in turn
 // within every iteration, so that both see the same state of the machine and
 // their difference (the engine's cost) is not lost in the drift between two
 // separate benchmarks. The timed result includes freeing the result, as the
 // host would.
 void runEngine(benchmark::State& state, const EntryCase& c) {
+    const OneThread oneThread;
     const HostCall call(c);
     const double allocations = allocationsPerCall(c, call);
     std::vector<double> re(c.elements.re.size());
@@ -215,6 +232,53 @@ void runEngine(benchmark::State& state, const EntryCase& c) {
         state.counters["engine_ns"] = (entryNs - loopNs) / elements;
     }
     state.counters["allocs_per_call"] = allocations;
+}
+
+// A vector call of 10^6 elements (the elements of an entry case, repeated),
+// with one thread and with every core: wall-clock time per element. The
+// engine/ benchmarks keep to one thread, so that the calling thread's CPU
+// time is the whole of their work.
+constexpr std::size_t kLongVectorRepeats = 10;
+
+EntryCase longVectorCase(const EntryCase& c) {
+    EntryCase longer = c;
+    for (std::size_t k = 1; k < kLongVectorRepeats; ++k) {
+        longer.elements.re.insert(longer.elements.re.end(), c.elements.re.begin(), c.elements.re.end());
+        longer.elements.im.insert(longer.elements.im.end(), c.elements.im.begin(), c.elements.im.end());
+    }
+    return longer;
+}
+
+void runLongVector(benchmark::State& state, const EntryCase& c, int threads) {
+    const HostCall call(c);
+    const int before = Oru::Host::setVectorThreads(threads);
+    for (auto _ : state) {
+        const bool ok = guarded(state, [&] {
+            Oru::Special::Result result = c.entry(call.args());
+            benchmark::DoNotOptimize(result.get());
+        });
+        if (!ok) break;
+    }
+    Oru::Host::setVectorThreads(before);
+    reportPer(state, c.elements.re.size());
+}
+
+// One real-vector case per function, with one thread and with every core
+// (ORU_SPECIAL_THREADS, or the number of cores).
+void registerLongVectors() {
+    static std::deque<EntryCase> cases;
+    const int cores = Oru::Host::vectorThreads();
+    std::vector<int> counts{1};
+    if (cores > 1) counts.push_back(cores);
+    for (const EntryCase& c : entryCases()) {
+        if (c.kind != VectorKind::Real || c.entry == nullptr) continue;
+        cases.push_back(longVectorCase(c));
+        for (const int threads : counts)
+            benchmark::RegisterBenchmark(
+                ("vector/" + c.function + "/" + std::to_string(threads) + " threads").c_str(), runLongVector,
+                std::cref(cases.back()), threads)
+                ->UseRealTime();
+    }
 }
 
 // The least any engine that hands over new result arrays pays: allocating
@@ -327,6 +391,7 @@ void registerAll() {
     benchmark::RegisterBenchmark("alloc/result arrays/one array", runResultArrays, 1);
     benchmark::RegisterBenchmark("alloc/result arrays/two arrays", runResultArrays, 2);
     registerGuard();
+    registerLongVectors();
 
     benchmark::AddCustomContext("cpu_model", cpuModel());
     benchmark::AddCustomContext("compiler", ORU_BENCH_COMPILER);
