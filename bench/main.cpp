@@ -1,5 +1,6 @@
 // The benchmark program. Names are kind/function/regime:
 //   kernel/...  one kernel call per input of a pool, reported per evaluation;
+//   floor/...   the kernel's prescribed operations alone on the same pool;
 //   boost/..., gsl/...  the same pool through a peer library;
 //   engine/...  one host call on a vector of 100 000 elements and the bare
 //               kernel loop over the same elements, in turn, per element;
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "bench/allocation_counter.hpp"
+#include "bench/floors.hpp"
 #include "bench/peers.hpp"
 #include "bench/regimes.hpp"
 #include "host/parallel.hpp"
@@ -368,6 +370,12 @@ void registerAll() {
     for (const Regime& r : kernelRegimes()) {
         const std::string tail = r.function + "/" + r.regime;
         benchmark::RegisterBenchmark(("kernel/" + tail).c_str(), runKernel, std::cref(r));
+        if (const KernelCall floor = floorOf(r.function, r.regime)) {
+            static std::deque<Regime> floors;
+            floors.push_back(r);
+            floors.back().kernel = floor;
+            benchmark::RegisterBenchmark(("floor/" + tail).c_str(), runKernel, std::cref(floors.back()));
+        }
         for (const PeerLibrary& lib : libraries)
             for (const Peer& p : lib.peers)
                 if (p.key == r.peerKey)

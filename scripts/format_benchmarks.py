@@ -202,8 +202,11 @@ def kernel_section(values, spread, errors):
              "into a library, as the engine makes them, which for evaluations of a few "
              "nanoseconds is a noticeable part of the time. A ratio above 1 means we are "
              f"slower; above {SLOWER} it is marked.", "",
-             "| Function | Regime | ours | Boost | ours/Boost | GSL | ours/GSL |",
-             "|---|---|---|---|---|---|---|"]
+             "The floor, where written (`bench/floors.cpp`), is the kernel's prescribed "
+             "floating-point operations and library calls alone on the same pool, without "
+             "argument checks or special cases.", "",
+             "| Function | Regime | ours | floor | ours/floor | Boost | ours/Boost | GSL | ours/GSL |",
+             "|---|---|---|---|---|---|---|---|---|"]
     slower = []
     rows = [n for n in values if n.startswith("kernel/")] + [n for n in errors if n.startswith("kernel/")]
     seen = set()
@@ -214,6 +217,8 @@ def kernel_section(values, spread, errors):
         _, function, regime = split(name)
         ours = values.get(name)
         cells = [function, regime, fmt_ns(ours) if ours is not None else f"skipped ({errors.get(name)})"]
+        floor = values.get(f"floor/{function}/{regime}")
+        cells += [fmt_ns(floor), "–" if ours is None or floor is None else f"{ours / floor:.2f}"]
         for peer in PEERS:
             pv = values.get(f"{peer}/{function}/{regime}")
             cells += [fmt_ns(pv), fmt_ratio(ours, pv)]
