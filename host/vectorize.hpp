@@ -111,11 +111,16 @@ public:
     public:
         // Under the when-needed rules another thread may be creating the
         // array, so it is asked for only under the lock.
+        // The arrays' addresses are kept here, in the writer's own
+        // registers, rather than read through the result's object at every
+        // element.
         explicit Writer(ResultArrays& arrays)
-            : m_arrays(arrays), m_im(Rule == ImagRule::Always ? arrays.m_im->data() : nullptr) {}
+            : m_arrays(arrays),
+              m_re(arrays.m_re.data()),
+              m_im(Rule == ImagRule::Always ? arrays.m_im->data() : nullptr) {}
 
         void store(std::size_t k, const tabulComplex& r) {
-            m_arrays.m_re[k] = r.re;
+            m_re[k] = r.re;
             if constexpr (Rule == ImagRule::WhenNeededNonZero) {
                 if (r.im != 0.0) {  // a NaN is not equal to 0.0
                     if (m_im == nullptr) m_im = m_arrays.imaginaryArray();
@@ -135,6 +140,7 @@ public:
 
     private:
         ResultArrays& m_arrays;
+        double* m_re;
         double* m_im;
     };
 
@@ -160,21 +166,31 @@ private:
 };
 
 // Calls compute(column, row) and stores the result for the elements from
-// `next` up to `end` (columns of `rows` elements), while goOn(index) holds.
-// `next` is left at the element that stopped the walk, a failing one too.
+// `next` up to `end` (columns of `rows` elements), while goOn(index) holds,
+// which is asked before each element is computed. `next` is left at the
+// element that stopped the walk; it is counted in a local variable, which
+// the kernel calls cannot touch. Inlined, so that the reader's fields stay in
+// registers across the kernel calls.
 template <class Writer, class Compute, class GoOn>
-void computeElements(Writer& out, Compute& compute, std::size_t& next, std::size_t end, std::size_t rows,
-                     GoOn goOn) {
-    if (next >= end) return;
-    int j = static_cast<int>(next / rows);
-    int i = static_cast<int>(next % rows);
-    for (; next < end && goOn(next); ++next) {
-        out.store(next, compute(j, i));
-        if (static_cast<std::size_t>(++i) == rows) {
-            i = 0;
-            ++j;
+[[gnu::always_inline]] inline void computeElements(Writer& out, Compute& compute, std::size_t& next,
+                                                   std::size_t end, std::size_t rows, GoOn goOn) {
+    std::size_t k = next;
+    int j = static_cast<int>(k / rows);
+    int i = static_cast<int>(k % rows);
+    while (k < end) {
+        // The rest of column j, or of the range.
+        const int last = static_cast<int>(std::min<std::size_t>(rows, i + (end - k)));
+        for (; i < last; ++i, ++k) {
+            if (!goOn(k)) {
+                next = k;
+                return;
+            }
+            out.store(k, compute(j, i));
         }
+        i = 0;
+        ++j;
     }
+    next = k;
 }
 
 // The elements from `begin` on, shared out among the threads a few hundred
@@ -202,11 +218,14 @@ bool splitAcrossThreads(ResultArrays<Rule>& arrays, Compute& compute, std::size_
         for (std::size_t share = 0; share < shares; ++share) {
             std::size_t next = begin + share * perShare;
             const std::size_t end = std::min(next + perShare, count);
+            std::size_t computing = next;  // the element whose call may raise
             try {
-                computeElements(out, compute, next, end, rows,
-                                [&](std::size_t k) { return failure.before(k); });
+                computeElements(out, compute, next, end, rows, [&](std::size_t k) {
+                    computing = k;
+                    return failure.before(k);
+                });
             } catch (...) {
-                failure.record(next, std::current_exception());
+                failure.record(computing, std::current_exception());
             }
         }
         needed = out.needed;
