@@ -174,6 +174,7 @@ private:
 template <class Writer, class Compute, class GoOn>
 [[gnu::always_inline]] inline void computeElements(Writer& out, Compute& compute, std::size_t& next,
                                                    std::size_t end, std::size_t rows, GoOn goOn) {
+    if (next >= end) return;  // also an empty matrix, whose rows may be 0
     std::size_t k = next;
     int j = static_cast<int>(k / rows);
     int i = static_cast<int>(k % rows);
