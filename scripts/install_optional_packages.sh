@@ -3,7 +3,10 @@
 # tools. The library, the command-line host and the tests need none of them;
 # the other scripts say what is missing and stop.
 #
-#   scripts/install_optional_packages.sh [bench] [plots] [fuzz] [prompt]   (default: all four)
+#   scripts/install_optional_packages.sh [--if-missing] [bench] [plots] [fuzz] [prompt]   (default: all four)
+#
+#   --if-missing  ask apt only when a package of the groups is not installed yet
+#                 (continuous integration calls it so on machines that may have them)
 #
 #   bench  Google Benchmark, and the two libraries timed beside ours as peers
 #          (Boost.Math headers and GSL): scripts/run_benchmarks.sh
@@ -22,6 +25,11 @@ declare -A groups=(
     [prompt]="libreadline-dev"
 )
 
+if_missing=false
+if [[ ${1:-} == --if-missing ]]; then
+    if_missing=true
+    shift
+fi
 wanted=("$@")
 ((${#wanted[@]} > 0)) || wanted=(bench plots fuzz prompt)
 packages=()
@@ -30,6 +38,18 @@ for group in "${wanted[@]}"; do
     read -ra more <<<"${groups[$group]}"
     packages+=("${more[@]}")
 done
+
+if $if_missing; then
+    missing=()
+    for package in "${packages[@]}"; do
+        dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+    done
+    if ((${#missing[@]} == 0)); then
+        echo "installed already: ${packages[*]}"
+        exit 0
+    fi
+    packages=("${missing[@]}")
+fi
 
 if [[ $(id -u) -eq 0 ]]; then
     sudo=()
