@@ -47,9 +47,9 @@ COST_NOTES = {
            "recurrence)",
     "Jac": "the checks and n - 1 recurrence steps, each with a division and about ten "
            "multiplications in a fixed order",
-    "Gamma(z)": "every non-integer argument, real or complex, takes the complex path: eleven "
-                "complex logarithms for the upward shift by 11, Stirling's series, a complex "
-                "exponential, and for Re z < 0.5 a complex sine; a positive integer costs the "
+    "Gamma(z)": "eleven logarithms for the upward shift by 11 (real ones for a real argument, "
+                "complex ones otherwise), Stirling's series, the last logarithm and an exponential, "
+                "and for Re z < 0.5 a sine and the reflection; a positive integer costs the "
                 "integer test and a table look-up, so there the time is mostly the floating-point "
                 "guard (see its section)",
     "LnGamma": "complex arguments: a shift of up to 16 complex multiplications with the winding "
@@ -474,8 +474,9 @@ def guard_section(values):
         lines.append(f"**The guard costs more than a tenth of Gamma(x)** ({states}): it should be "
                      "made cheaper. What it does on x86-64: save and load the x87 control word and "
                      "MXCSR on entry, load both back on exit (`fnstcw`, `fldcw`, `stmxcsr`, "
-                     "`ldmxcsr`), plus, in the tracking form, the x87 status word and, when flags "
-                     "are pending, `fnclex` and `fnstenv`/`fldenv` to clear and restore them. "
+                     "`ldmxcsr`), plus, in the tracking form, the x87 status word and, when the "
+                     "call raised flags the caller lacked, `fnclex` or `fnstenv`/`fldenv` to put "
+                     "the caller's back. "
                      "On this processor each x87 control instruction costs several nanoseconds.")
     else:
         lines.append("The guard costs less than a tenth of Gamma(x).")
@@ -523,6 +524,11 @@ def vector_section(values):
         many = times.get(most)
         speedup = "–" if one is None or many is None or many <= 0 or most == 1 else f"{one / many:.2f}"
         lines.append(f"| {function} | {fmt_ns(one)} | {fmt_ns(many if most > 1 else None)} | {speedup} |")
+    lines.append("")
+    lines.append("A speed-up needs cores that are free: on a loaded machine (see the load averages "
+                 "above) the library's threads share the cores with the other work, and a thread "
+                 "the system sets aside holds up the end of the call, so the split can come out "
+                 "slower than one thread.")
     lines.append("")
     return lines
 
