@@ -16,6 +16,8 @@ inline constexpr unsigned kNoArgument = Vesk::Run::AppException::NoArgument;
 inline constexpr double kPi = 0x1.921fb54442d18p+1;  // 3.141592653589793
 inline constexpr double kHalfPi = kPi / 2;
 inline constexpr double kTwoPi = 2 * kPi;
+// 2 pi to the extended (long double) precision.
+inline constexpr long double kTwoPiExtended = 6.283185307179586476925286766559L;
 
 // ln(2 pi) / 2 and ln(2 pi), the nearest doubles.
 inline constexpr double kHalfLogTwoPi = 0x1.d67f1c864beb4p-1;  // 0.9189385332046727

@@ -24,7 +24,6 @@ constexpr double kLogLargestDouble = 709.782712893384;
 constexpr double kSmallOrderBound = 0.1;
 // From this order on, ln(x^a e^-x / Gamma(a)) is formed from Stirling's series.
 constexpr double kStirlingPrefactorOrder = 300.0;
-constexpr long double kTwoPiExtended = 6.283185307179586476925286766559L;
 constexpr double kRescaleThreshold = 0x1p57;
 constexpr double kRescaleFactor = 0x1p-57;
 // Near x = a the continued fraction needs about 9 a^(1/3) steps and the power

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numeric/core/constants.hpp"
 #include "numeric/gamma/log_gamma_differences.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 
@@ -10,7 +11,6 @@ namespace Oru {
 
 namespace {
 
-constexpr long double kTwoPiExtended = 6.283185307179586476925286766559L;
 // From here on both parameters take Stirling's series.
 constexpr double kBothLarge = 10.0;
 
