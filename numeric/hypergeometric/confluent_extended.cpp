@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "numeric/core/constants.hpp"
+#include "numeric/core/double_double.hpp"
 #include "oru/utility.hpp"
 
 namespace Oru {
@@ -27,51 +28,16 @@ constexpr int kStartAttempts = 6;                 // starts of the recurrence in
 constexpr Wide kSeriesErrorFloor = 0x1p-53L;
 constexpr Wide kHopelessError = 0.01L;
 
-// An unevaluated sum hi + lo of two doubles, |lo| <= ulp(hi) / 2: about
-// 106 bits, for the series whose terms cancel to 1e-14 of their size.
-struct DoubleDouble {
-    double hi;
-    double lo;
-
-    DoubleDouble(double v = 0.0) : hi(v), lo(0.0) {}  // NOLINT: a double is an exact DoubleDouble
-    DoubleDouble(double h, double l) : hi(h), lo(l) {}
-};
-
-DoubleDouble twoSum(double a, double b) {
-    const double s = a + b;
-    const double v = s - a;
-    return {s, (a - (s - v)) + (b - v)};
-}
-
-DoubleDouble quickTwoSum(double a, double b) {
-    const double s = a + b;
-    return {s, b - (s - a)};
-}
-
-// Dekker's exact product, splitting the 53-bit significands in halves.
-DoubleDouble twoProduct(double a, double b) {
-    constexpr double kSplit = 134217729.0;  // 2^27 + 1
-    const double p = a * b;
-    const double ca = kSplit * a;
-    const double ah = ca - (ca - a);
-    const double al = a - ah;
-    const double cb = kSplit * b;
-    const double bh = cb - (cb - b);
-    const double bl = b - bh;
-    return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
-}
-
-DoubleDouble operator+(const DoubleDouble& x, const DoubleDouble& y) {
+// Double-doubles (numeric/core) carry the series whose terms cancel to 1e-14
+// of their size. Their sums and quotients here take the shorter forms below:
+// one renormalisation per sum, one step of long division per quotient, whose
+// roundings the series' error bounds count.
+DoubleDouble shortSum(const DoubleDouble& x, const DoubleDouble& y) {
     const DoubleDouble s = twoSum(x.hi, y.hi);
     return quickTwoSum(s.hi, s.lo + x.lo + y.lo);
 }
 
-DoubleDouble operator*(const DoubleDouble& x, const DoubleDouble& y) {
-    const DoubleDouble p = twoProduct(x.hi, y.hi);
-    return quickTwoSum(p.hi, p.lo + (x.hi * y.lo + x.lo * y.hi));
-}
-
-DoubleDouble operator/(const DoubleDouble& x, const DoubleDouble& y) {
+DoubleDouble shortQuotient(const DoubleDouble& x, const DoubleDouble& y) {
     const double q1 = x.hi / y.hi;
     const DoubleDouble p = twoProduct(y.hi, q1);
     const double r = ((x.hi - p.hi) - (p.lo + y.lo * q1)) + x.lo;
@@ -162,13 +128,13 @@ Wide ratioOf(Wide term, Wide numerator, Wide denominator) {
 }
 DoubleDouble ratioOf(const DoubleDouble& term, const DoubleDouble& numerator,
                      const DoubleDouble& denominator) {
-    return term * numerator / denominator;
+    return shortQuotient(term * numerator, denominator);
 }
 Wide sumOf(Wide x, Wide y) {
     return x + y;
 }
 DoubleDouble sumOf(const DoubleDouble& x, const DoubleDouble& y) {
-    return x + y;
+    return shortSum(x, y);
 }
 Wide exactSum(Wide b, Wide k) {
     return b + k;
@@ -393,7 +359,7 @@ Estimate startSeries(const DoubleDouble& alpha, Wide b, Wide z) {
 Adjacent positiveB(const DoubleDouble& alpha, Wide b, Wide z, bool kummer, bool withAbove) {
     const Wide a = toWide(alpha);
     const auto seriesPair = [&](const Estimate& value) {
-        const DoubleDouble up = alpha + DoubleDouble(1.0);
+        const DoubleDouble up = shortSum(alpha, DoubleDouble(1.0));
         return Adjacent{value, withAbove ? startSeries(up, b, z) : kFailed};
     };
     if (a >= 0.0L) return seriesPair(positiveSeries(a, b, z));
@@ -413,9 +379,9 @@ Adjacent positiveB(const DoubleDouble& alpha, Wide b, Wide z, bool kummer, bool 
     Wide steps = std::fmax(1.0L, std::fmin(highest, std::ceil(turning - a)));
     for (int attempt = 0; attempt < kStartAttempts && steps >= 1.0L && steps <= highest; ++attempt) {
         if (steps > kMostSteps) return {kFailed, kFailed};
-        const DoubleDouble alpha1 = alpha + DoubleDouble(static_cast<double>(steps));
+        const DoubleDouble alpha1 = shortSum(alpha, DoubleDouble(static_cast<double>(steps)));
         const Estimate start = startSeries(alpha1, b, z);
-        const Estimate above = startSeries(alpha1 + DoubleDouble(1.0), b, z);
+        const Estimate above = startSeries(shortSum(alpha1, DoubleDouble(1.0)), b, z);
         const Adjacent e = downInA(start, above, toWide(alpha1), static_cast<int>(steps), b, z);
         const Wide ratio = errorRatio(e.value, z, kummer);
         if (ratio <= 1.0L) return e;
