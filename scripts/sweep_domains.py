@@ -163,6 +163,30 @@ def c_pole(r):
     return shuffled(lambda r: (a, FHYPER_PARAMETER(r), float(c), uniform(-1, 1)(r)))(r)
 
 
+def within_integer_rules(r):
+    """A parameter (a, c, c - a, or b against c) within 1e-13 of a non-positive integer or of c, but not
+    equal: from one unit of its last place to 1e-13 away, and near 0 from 1e-300 to 1e-13."""
+
+    def near(v):
+        closest = math.ulp(v) if v != 0 else 1e-300
+        return v + signed(log_uniform(closest, 1e-13))(r)
+
+    def nonpositive_integer():
+        return 0.0 if r.random() < 0.25 else float(r.randint(-30, -1))
+
+    a, b, c, x = FHYPER_PARAMETER(r), FHYPER_PARAMETER(r), FHYPER_C(r), FHYPER_X(r)
+    kind = r.randrange(4)
+    if kind == 0:
+        a = near(nonpositive_integer())
+    elif kind == 1:
+        c = near(nonpositive_integer())
+    elif kind == 2:
+        c = near(a - r.randint(0, 20))
+    else:
+        b = near(c)
+    return (a, b, c, x) if r.random() < 0.5 else (b, a, c, x)
+
+
 FHYPER = [
     Slice("broad", 600, point(uniform(-30, 30), uniform(-30, 30), uniform(-30, 30), uniform(-1, 1))),
     Slice("moderate", 300, point(uniform(-10, 10), uniform(-10, 10), uniform(-10, 10), FHYPER_X)),
@@ -186,6 +210,7 @@ FHYPER = [
     Slice("c-a-nonpositive-integer", 100, c_minus_a_nonpositive_integer),
     Slice("small-x", 100, point(FHYPER_PARAMETER, FHYPER_PARAMETER, FHYPER_C,
                                 signed(log_uniform(1e-17, 1e-2)))),
+    Slice("within-integer-rules", 200, within_integer_rules),
 ]
 
 # ------------------------------------------------- Kelvin, Ber(n, x), Bei(n, x)

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "numeric/core/constants.hpp"
+#include "numeric/core/double_double.hpp"
 #include "numeric/gamma/digamma.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "numeric/hypergeometric/complex_power.hpp"
@@ -64,6 +65,10 @@ struct PlainTrace {
     // Distance of c - a - b from the nearest integer, where Gamma(d) and
     // Gamma(-d) of the connection formula approach their poles.
     double integerDistance = 1.0;
+    // The route took a parameter within 1e-13 of an integer as that integer
+    // (or b within 1e-13 of c as c) although it is not exactly one: where
+    // the function is sensitive to that difference, its value is wrong.
+    bool roundedParameter = false;
 };
 
 // The largest |v| over the arguments of the Gamma values a method takes.
@@ -135,6 +140,12 @@ bool within(double v, double target, double tolerance) {
 bool roundsToNonPositiveInteger(double v) {
     const double r = Oru::round(v);
     return r <= 0.0 && within(v, r, kTolerance);
+}
+
+// c - u, formed exactly as a double-double, is an integer 0 or below.
+bool differenceIsNonPositiveInteger(double c, double u) {
+    const DoubleDouble difference = twoSum(c, -u);
+    return difference.lo == 0.0 && difference.hi <= 0.0 && difference.hi == std::nearbyint(difference.hi);
 }
 
 // The hypergeometric series in x summed until a term no longer changes the
@@ -347,7 +358,7 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
     if (std::fabs(x) < kEpsilon) {
         trace.route = PlainRoute::Origin;
         // Where c is a pole the value 1 at the origin is a convention.
-        const bool pole = c < kTolerance && within(c, Oru::round(c), kTolerance);
+        const bool pole = c <= 0.0 && c == std::nearbyint(c);
         trace.firstOmittedTerm = (x == 0.0 || pole) ? 0.0 : std::fabs(a * b * x / c);
         return {1.0, 0.0};
     }
@@ -366,10 +377,12 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
     if (r < 1.0) {
         if (within(b, c, kTolerance)) {
             trace.route = PlainRoute::Power;
+            trace.roundedParameter = b != c;
             return complexPowerReal(s, -a);
         }
         if (within(a, c, kTolerance)) {
             trace.route = PlainRoute::Power;
+            trace.roundedParameter = a != c;
             return complexPowerReal(s, -b);
         }
     }
@@ -377,7 +390,9 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
     // c a non-positive integer: defined only as a polynomial that ends
     // before the denominator (c)_k reaches zero.
     const double rc = Oru::round(c);
+    trace.roundedParameter = (aIsPolynomialDegree && a != ra) || (bIsPolynomialDegree && b != rb);
     if (c < kTolerance && within(c, rc, kTolerance)) {
+        trace.roundedParameter = trace.roundedParameter || c != rc;
         if ((aIsPolynomialDegree && ra > rc) || (bIsPolynomialDegree && rb > rc)) {
             trace.route = PlainRoute::Polynomial;
             return realValue(tracedSeries(trace, aa, bb, rc, x));
@@ -414,6 +429,8 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
         // polynomial when c - a or c - b is a non-positive integer.
         if (roundsToNonPositiveInteger(c - a) || roundsToNonPositiveInteger(c - b)) {
             trace.route = PlainRoute::Euler;
+            trace.roundedParameter =
+                !differenceIsNonPositiveInteger(c, a) && !differenceIsNonPositiveInteger(c, b);
             const tabulComplex factor = eulerFactor(s, d);
             return complexMul(factor, realValue(tracedSeries(trace, c - a, c - b, c, x)));
         }
@@ -435,6 +452,19 @@ bool allFinite(double a, double b, double c, double x) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(x);
 }
 
+// Where the plain evaluation took a parameter near an integer as that
+// integer, the careful evaluation (which tests integers exactly) answers
+// unless the plain value agrees with it to 64 units of 2^-52.
+constexpr double kRoundedParameterAgreement = 0x1p-46;
+
+tabulComplex checkedAgainstCareful(const PlainTrace& trace, const tabulComplex& value, double a, double b,
+                                   double c, double x) {
+    const double careful = carefulGauss(a, b, c, x);
+    const bool agrees = std::fabs(value.re - careful) <= kRoundedParameterAgreement * std::fabs(careful);
+    if (keepPlainValue(trace) && agrees) return value;
+    return realValue(careful);
+}
+
 }  // namespace
 
 double gaussSeries(double a, double b, double c, double x) {
@@ -454,9 +484,10 @@ tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
     } catch (const Vesk::Run::AppException&) {
         // The point where 2F1 is undefined keeps its error; every other
         // error of the plain evaluation is checked by the careful one.
-        if (trace.route == PlainRoute::Undefined) throw;
+        if (trace.route == PlainRoute::Undefined && !trace.roundedParameter) throw;
         return realValue(carefulGauss(a, b, c, x));
     }
+    if (trace.roundedParameter) return checkedAgainstCareful(trace, value, a, b, c, x);
     if (keepPlainValue(trace) && std::isfinite(value.re) && std::isfinite(value.im)) return value;
     return realValue(carefulGauss(a, b, c, x));
 }

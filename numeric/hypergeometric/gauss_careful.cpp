@@ -21,7 +21,6 @@ constexpr int kMaxWideTerms = 1500;
 // A series stops once its remaining terms, bounded by a geometric tail, are
 // below this fraction of the sum.
 constexpr double kTailBound = 0x1p-64;
-constexpr double kIntegerTolerance = 1e-13;
 // Rounding error per operation of double-double and of extended arithmetic,
 // with a margin for the few operations each term takes.
 constexpr long double kWideRounding = 0x1p-101L;
@@ -75,9 +74,15 @@ Estimate sum(const Estimate& p, const Estimate& q) {
     return {value, spread / std::fabs(value) + kExtendedRounding};
 }
 
+// The integer tests here are exact: a parameter 1e-15 from an integer is
+// not that integer, and the function can be very sensitive to the
+// difference (a polynomial becomes a series, a pole of c a large value).
 bool isNonPositiveInteger(double v) {
-    const double r = Oru::round(v);
-    return r <= 0.0 && std::fabs(v - r) < kIntegerTolerance;
+    return v <= 0.0 && v == std::nearbyint(v);
+}
+
+bool isNonPositiveInteger(const DoubleDouble& v) {
+    return v.lo == 0.0 && isNonPositiveInteger(v.hi);
 }
 
 // Arithmetic of the series below: extended precision, or double-double.
@@ -586,20 +591,20 @@ Estimate bestEstimate(double a, double b, double c, double x) {
     const bool aEnds = isNonPositiveInteger(a);
     const bool bEnds = isNonPositiveInteger(b);
     if (aEnds || bEnds) {
-        const bool useA = aEnds && (!bEnds || Oru::round(a) >= Oru::round(b));
-        const double n = useA ? Oru::round(a) : Oru::round(b);
+        const bool useA = aEnds && (!bEnds || a >= b);
+        const double n = useA ? a : b;
         polynomialForms(forms, kOne, n, useA ? b : a, c, p);
     }
     // Euler's transformation ends when c - a or c - b is a non-positive
     // integer: a polynomial times (1 - x)^(c-a-b).
     const DoubleDouble ca = DoubleDouble(c) - DoubleDouble(a);
     const DoubleDouble cb = DoubleDouble(c) - DoubleDouble(b);
-    const bool caEnds = isNonPositiveInteger(ca.hi);
-    const bool cbEnds = isNonPositiveInteger(cb.hi);
+    const bool caEnds = isNonPositiveInteger(ca);
+    const bool cbEnds = isNonPositiveInteger(cb);
     if (!forms.done() && (caEnds || cbEnds)) {
         const bool useCa = caEnds && (!cbEnds || ca.hi >= cb.hi);
-        polynomialForms(forms, power(p.sExtended, toLongDouble(ca - DoubleDouble(b))),
-                        Oru::round(useCa ? ca.hi : cb.hi), useCa ? cb : ca, c, p);
+        polynomialForms(forms, power(p.sExtended, toLongDouble(ca - DoubleDouble(b))), useCa ? ca.hi : cb.hi,
+                        useCa ? cb : ca, c, p);
     }
     if (!forms.done() && !aEnds && !bEnds) {
         if (x > kNearPoint) {
@@ -619,6 +624,9 @@ Estimate bestEstimate(double a, double b, double c, double x) {
 }  // namespace
 
 double carefulGauss(double a, double b, double c, double x) {
+    // c a non-positive integer is a pole unless a or b ends the series first.
+    const bool endsBeforePole = (isNonPositiveInteger(a) && a > c) || (isNonPositiveInteger(b) && b > c);
+    if (isNonPositiveInteger(c) && !endsBeforePole) Throw("domain error", kNoArgument);
     // With a, b, c and x positive every term is positive, so a first term
     // beyond the double range proves the value is.
     if (a > 0.0 && b > 0.0 && c > 0.0 && x > 0.0 && !(a * (b / c) * x <= DBL_MAX)) {

@@ -3,12 +3,21 @@
 //
 //   cmake --preset default -DORU_BUILD_TESTS=ON && cmake --build build/default --target oru-worst-cases
 //   build/default/tools/worst_cases/oru-worst-cases
+//
+// With --sweep it times every point of an accuracy sweep's cache instead
+// (the median of five calls each), slowest first, with the median, mean and
+// maximum over the points and how many take more than 50 microseconds:
+//
+//   oru-worst-cases --sweep Fhyper data/sweep/fhyper.txt
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,9 +45,77 @@ Oru::Host::HostCall callOf(const std::string& name) {
     std::exit(2);
 }
 
+std::size_t arityOf(const std::string& name) {
+    for (std::size_t row = 0; row < Oru::Host::kFunctionForms.size(); ++row)
+        if (Oru::Host::kFunctionForms[row].name == name && Oru::Host::isLastForm(row))
+            return Oru::Host::kFunctionForms[row].arity;
+    return 0;
+}
+
+// Thread CPU time of one call, in seconds; errors count like values.
+double timedCall(Oru::Host::HostCall call, const std::vector<double>& point) {
+    std::vector<std::shared_ptr<const Tabul::Value>> held;
+    std::array<const Tabul::Value*, 4> args{};
+    for (std::size_t k = 0; k < point.size() && k < args.size(); ++k) {
+        held.push_back(std::make_shared<Tabul::NumVal>(point[k], 0.0));
+        args[k] = held.back().get();
+    }
+    const double start = cpuSeconds();
+    try {
+        call(args.data());
+    } catch (const Vesk::Run::AppException&) {}
+    return cpuSeconds() - start;
+}
+
+// Every point of a sweep cache (rows: slice, arguments, then the reference
+// columns), timed as the median of five calls, printed slowest first.
+int timeSweep(const std::string& name, const std::string& path) {
+    const std::size_t arity = arityOf(name);
+    std::ifstream in(path);
+    if (arity == 0 || arity > 4 || !in) {
+        std::fprintf(stderr, "cannot time %s over %s\n", name.c_str(), path.c_str());
+        return 2;
+    }
+    const Oru::Host::HostCall call = callOf(name);
+    struct Timed {
+        double seconds;
+        std::string line;
+    };
+    std::vector<Timed> timed;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string slice;
+        fields >> slice;
+        std::vector<double> point(arity);
+        for (double& v : point) fields >> v;
+        if (!fields) continue;
+        std::array<double, 5> runs{};
+        for (double& r : runs) r = timedCall(call, point);
+        std::nth_element(runs.begin(), runs.begin() + 2, runs.end());
+        timed.push_back({runs[2], line});
+    }
+    if (timed.empty()) return 2;
+    std::sort(timed.begin(), timed.end(),
+              [](const Timed& p, const Timed& q) { return p.seconds > q.seconds; });
+    double total = 0.0;
+    int slow = 0;
+    for (const Timed& t : timed) {
+        total += t.seconds;
+        slow += t.seconds > 50e-6 ? 1 : 0;
+    }
+    std::printf("points %zu  median %.3g us  mean %.3g us  max %.3g us  over 50 us: %d\n", timed.size(),
+                1e6 * timed[timed.size() / 2].seconds, 1e6 * total / static_cast<double>(timed.size()),
+                1e6 * timed.front().seconds, slow);
+    for (const Timed& t : timed) std::printf("%10.2f us  %s\n", 1e6 * t.seconds, t.line.c_str());
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--sweep") return timeSweep(argv[2], argv[3]);
     struct Case {
         const char* entry;
         const char* what;
