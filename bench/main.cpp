@@ -76,17 +76,18 @@ void reportPer(benchmark::State& state, std::size_t perIteration) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void runKernel(benchmark::State& state, const Regime& r) {
-    for (auto _ : state) {
-        const bool ok = guarded(state, [&] {
-            for (const Args& a : r.pool) {
-                tabulComplex res(0.0, 0.0);
-                r.kernel(res, a.data());
-                benchmark::DoNotOptimize(res);
-            }
-        });
-        if (!ok) break;
+// Runs the kernel over a pool once.
+void kernelPass(const Regime& r) {
+    for (const Args& a : r.pool) {
+        tabulComplex res(0.0, 0.0);
+        r.kernel(res, a.data());
+        benchmark::DoNotOptimize(res);
     }
+}
+
+void runKernel(benchmark::State& state, const Regime& r) {
+    for (auto _ : state)
+        if (!guarded(state, [&] { kernelPass(r); })) break;
     reportPer(state, r.pool.size());
 }
 
@@ -147,9 +148,55 @@ double allocationsPerCall(const EntryCase& c, const HostCall& call) {
     return static_cast<double>(allocationsSoFar() - before);
 }
 
+// CPU time of the calling thread, in nanoseconds.
+double threadCpuNs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
+}
+
+// Two passes timed in turn within every iteration (CPU time of the thread),
+// so that both see the same state of the machine and their ratio or
+// difference is not lost in the drift between two separate benchmarks.
+// Reports the second as per_eval and the first as first_ns, per evaluation.
+template <class First, class Second>
+void runInTurn(benchmark::State& state, std::size_t perPass, First&& first, Second&& second) {
+    double firstNs = 0.0;
+    double secondNs = 0.0;
+    for (auto _ : state) {
+        const bool ok = guarded(state, [&] {
+            const double t0 = threadCpuNs();
+            first();
+            const double t1 = threadCpuNs();
+            second();
+            const double t2 = threadCpuNs();
+            firstNs += t1 - t0;
+            secondNs += t2 - t1;
+        });
+        if (!ok) break;
+    }
+    const double evaluations = static_cast<double>(state.iterations()) * static_cast<double>(perPass);
+    state.SetItemsProcessed(static_cast<std::int64_t>(evaluations));
+    if (evaluations > 0) {
+        state.counters["per_eval"] = secondNs / evaluations * 1e-9;
+        state.counters["first_ns"] = firstNs / evaluations;
+    }
+}
+
+// The floor of a kernel regime and the kernel, in turn: per_eval is the
+// floor's time, first_ns the kernel's.
+void runFloor(benchmark::State& state, const Regime& r, KernelCall floor) {
+    Regime floorRegime = r;
+    floorRegime.kernel = floor;
+    runInTurn(
+        state, r.pool.size(), [&] { kernelPass(r); }, [&] { kernelPass(floorRegime); });
+}
+
 // A host call with scalar arguments, as a worksheet cell makes it, on the
-// pool of a kernel regime: the kernel's time plus the entry point's own
-// (telling the argument kinds apart, converting, creating the result).
+// pool of a kernel regime, in turn with the kernel called directly: per_eval
+// is the host call, first_ns the kernel, and their difference the entry
+// point's own cost (telling the argument kinds apart, converting, creating
+// the result).
 void runScalarCall(benchmark::State& state, const Regime& r, EntryCall call, std::size_t arity) {
     std::vector<std::unique_ptr<Tabul::NumVal>> owned;
     std::vector<std::array<const Tabul::Value*, 4>> calls;
@@ -161,23 +208,14 @@ void runScalarCall(benchmark::State& state, const Regime& r, EntryCall call, std
         }
         calls.push_back(args);
     }
-    for (auto _ : state) {
-        const bool ok = guarded(state, [&] {
+    runInTurn(
+        state, calls.size(), [&] { kernelPass(r); },
+        [&] {
             for (const auto& args : calls) {
                 Oru::Special::Result result = call(args.data());
                 benchmark::DoNotOptimize(result.get());
             }
         });
-        if (!ok) break;
-    }
-    reportPer(state, calls.size());
-}
-
-// CPU time of the calling thread, in nanoseconds.
-double threadCpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
 }
 
 // The calls of a benchmark kept in the calling thread, whose CPU time is then
@@ -370,12 +408,8 @@ void registerAll() {
     for (const Regime& r : kernelRegimes()) {
         const std::string tail = r.function + "/" + r.regime;
         benchmark::RegisterBenchmark(("kernel/" + tail).c_str(), runKernel, std::cref(r));
-        if (const KernelCall floor = floorOf(r.function, r.regime)) {
-            static std::deque<Regime> floors;
-            floors.push_back(r);
-            floors.back().kernel = floor;
-            benchmark::RegisterBenchmark(("floor/" + tail).c_str(), runKernel, std::cref(floors.back()));
-        }
+        if (const KernelCall floor = floorOf(r.function, r.regime))
+            benchmark::RegisterBenchmark(("floor/" + tail).c_str(), runFloor, std::cref(r), floor);
         for (const PeerLibrary& lib : libraries)
             for (const Peer& p : lib.peers)
                 if (p.key == r.peerKey)

@@ -79,7 +79,7 @@ def load(path):
         return json.load(f)
 
 
-COUNTERS = ("per_eval", "entry_ns", "loop_ns", "engine_ns", "allocs_per_call")
+COUNTERS = ("per_eval", "first_ns", "entry_ns", "loop_ns", "engine_ns", "allocs_per_call")
 
 
 def medians(runs):
@@ -191,7 +191,7 @@ def machine_section(runs, args):
     return lines
 
 
-def kernel_section(values, spread, errors):
+def kernel_section(values, counters, spread, errors):
     lines = ["## Kernels, per evaluation, next to the peers", "",
              "Each regime is a pool of 512 fixed, seeded inputs inside one branch of the "
              "algorithm; the time is per kernel call (`Oru::tabulTcheb(res, a, b)` and so on, "
@@ -202,9 +202,13 @@ def kernel_section(values, spread, errors):
              "into a library, as the engine makes them, which for evaluations of a few "
              "nanoseconds is a noticeable part of the time. A ratio above 1 means we are "
              f"slower; above {SLOWER} it is marked.", "",
-             "The floor, where written (`bench/floors.cpp`), is the kernel's prescribed "
-             "floating-point operations and library calls alone on the same pool, without "
-             "argument checks or special cases.", "",
+             "The floor, where written (`bench/floors*.cpp`), is the kernel's prescribed "
+             "sequence of argument checks, floating-point operations and library calls written "
+             "out alone in one function, on the same pool, without anything the kernel adds "
+             "(early ends, overflow rescues, error estimates, the choice of a method). The floor "
+             "and the kernel are timed in turn within every iteration of one benchmark, and "
+             "ours/floor is the ratio of those two times; the kernel's own column is its "
+             "separate benchmark.", "",
              "| Function | Regime | ours | floor | ours/floor | Boost | ours/Boost | GSL | ours/GSL |",
              "|---|---|---|---|---|---|---|---|---|"]
     slower = []
@@ -218,7 +222,8 @@ def kernel_section(values, spread, errors):
         ours = values.get(name)
         cells = [function, regime, fmt_ns(ours) if ours is not None else f"skipped ({errors.get(name)})"]
         floor = values.get(f"floor/{function}/{regime}")
-        cells += [fmt_ns(floor), "–" if ours is None or floor is None else f"{ours / floor:.2f}"]
+        in_turn = counters.get(f"floor/{function}/{regime}", {}).get("first_ns")
+        cells += [fmt_ns(floor), "–" if in_turn is None or floor is None else f"{in_turn / floor:.2f}"]
         for peer in PEERS:
             pv = values.get(f"{peer}/{function}/{regime}")
             cells += [fmt_ns(pv), fmt_ratio(ours, pv)]
@@ -417,19 +422,20 @@ def engine_verdict(values, rows, kept, kept_rows, cheapest, mhz):
     return lines
 
 
-def scalar_section(values):
+def scalar_section(values, counters):
     lines = ["## Scalar calls", "",
              "A host call with scalar arguments (as a worksheet cell makes it) on the pool of a "
-             "function's first regime, next to the kernel called directly on the same pool: the "
-             "difference is the entry point's own cost per call (telling the argument kinds "
-             "apart, converting the scalars, creating the result value and freeing it).", "",
+             "function's first regime, timed in turn with the kernel called directly on the same "
+             "pool within every iteration: the difference is the entry point's own cost per call "
+             "(telling the argument kinds apart, converting the scalars, creating the result "
+             "value and freeing it).", "",
              "| Function | Regime | kernel | entry point | entry point's own cost |",
              "|---|---|---|---|---|"]
     for name, entry in values.items():
         kind, function, regime = split(name)
         if kind != "scalar":
             continue
-        kernel = values.get(f"kernel/{function}/{regime}")
+        kernel = counters.get(name, {}).get("first_ns")
         own = "–" if kernel is None else f"{entry - kernel:+.1f} ns"
         lines.append(f"| {function} | {regime} | {fmt_ns(kernel)} | {fmt_ns(entry)} | {own} |")
     lines.append("")
@@ -556,9 +562,9 @@ def main():
            "(`bench/`); do not edit by hand. Times are per evaluation (kernels, peers) or per "
            "vector element (entry points).", ""]
     out += machine_section(runs, args)
-    out += kernel_section(values, spread, errors)
+    out += kernel_section(values, counters, spread, errors)
     out += engine_section(values, counters, kept, kept_counters, runs.get("context", {}).get("mhz_per_cpu"))
-    out += scalar_section(values)
+    out += scalar_section(values, counters)
     out += guard_section(values)
     out += vector_section(values)
     worst_cv = max(spread.values(), default=None)

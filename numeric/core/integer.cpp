@@ -7,21 +7,6 @@
 
 namespace Oru {
 
-namespace {
-
-// floor(v) for |v| below 2^32, where the conversion to a 64-bit integer is
-// defined and exact after truncation toward zero; the same value as
-// std::floor (a zero may come back as +0.0 where floor keeps -0.0, which
-// only ever meets a subtraction from a non-zero value or a comparison with
-// zero below). The degree checks run on every call of the polynomials, and
-// without SSE4.1 std::floor is a library call.
-double floorBelow2To32(double v) {
-    const double t = static_cast<double>(static_cast<std::int64_t>(v));
-    return t > v ? t - 1.0 : t;
-}
-
-}  // namespace
-
 int checkInteger(double x) {
     if (x > 2147483647.0) return AboveInt32;
     if (x < -2147483648.0) return BelowInt32;
@@ -30,8 +15,7 @@ int checkInteger(double x) {
     // Every value strictly between -1 and 1 other than zero is rejected,
     // however close it lies to 0 or to +-1.
     if (std::fabs(x) < 1.0 && x != 0.0) return NotInteger;
-    // |x + 0.1| < 2^31 + 1.
-    if (std::fabs(x - floorBelow2To32(x + 0.1)) > 1e-10) return NotInteger;
+    if (std::fabs(x - exactFloor(x + 0.1)) > 1e-10) return NotInteger;
     return IsInteger;
 }
 
@@ -39,7 +23,7 @@ int acceptedInteger(double x) {
     // Accepted values lie in [-2147483648, 2147483647]; floor(x + 0.1) can
     // exceed the top only for x within 1e-10 below 2^31 - 1 + 0.9, which the
     // range test excludes, so the conversion is defined.
-    return static_cast<int>(floorBelow2To32(x + 0.1));
+    return static_cast<int>(exactFloor(x + 0.1));
 }
 
 int checkedDegreeAndPoint(const tabulComplex& a, const tabulComplex& b) {

@@ -3,9 +3,24 @@
 // The shared integer test of the kernels that take integer degrees and
 // orders, and the argument checks built on it.
 
+#include <cmath>
+#include <cstdint>
+
 #include "numeric/core/complex.hpp"
 
 namespace Oru {
+
+// floor(v) for every double without a library call (without SSE4.1 std::floor
+// is one): values of magnitude 2^52 and beyond, infinities and NaN are their
+// own floor; below that the conversion to 64 bits, defined there, truncates
+// toward zero and one step down corrects a negative non-integer. The same
+// value as std::floor, except that a zero comes back as +0.0 where floor
+// keeps -0.0.
+inline double exactFloor(double v) {
+    if (!(std::fabs(v) < 0x1p52)) return v;
+    const double t = static_cast<double>(static_cast<std::int64_t>(v));
+    return t > v ? t - 1.0 : t;
+}
 
 enum IntegerClass : int {
     IsInteger = 0,   // within 1e-10 of floor(x + 0.1)

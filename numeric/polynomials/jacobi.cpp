@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "numeric/core/integer.hpp"
 #include "numeric/polynomials/recurrence.hpp"
 #include "oru/utility.hpp"
 
@@ -16,11 +17,11 @@ namespace {
 // infinity fails the sign or the range test. Returns the accepted degree.
 int checkedJacobiDegree(const tabulComplex& a) {
     if (a.im != 0.0) Throw("must be real", 1);
-    if (std::isnan(a.re) || std::fabs(a.re - std::floor(a.re + 0.1)) > 1e-10) Throw("must be integer", 1);
+    if (std::isnan(a.re) || std::fabs(a.re - exactFloor(a.re + 0.1)) > 1e-10) Throw("must be integer", 1);
     if (a.re < 0) Throw("must be non-negative integer", 1);
     if (a.re > 2147483647.0) Throw("integer too large", 1);
     // a.re now lies in [0, 2147483647], so the conversion is defined.
-    return static_cast<int>(std::floor(a.re + 0.1));
+    return static_cast<int>(exactFloor(a.re + 0.1));
 }
 
 void checkParameter(const tabulComplex& p, unsigned argIndex) {

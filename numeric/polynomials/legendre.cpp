@@ -12,12 +12,9 @@ double legendreRecurrence(int n, double x) {
     if (n < 2) return (n == 1) ? x : 1.0;
     if (n == 2) return ((x * x) * 3.0 - 1.0) * 0.5;
     // Zero folds too, to -0.0; P_n(-x) = (-1)^n P_n(x) restores the sign.
-    double y = x;
-    double sign = 1.0;
-    if (x <= 0.0) {
-        y = -x;
-        sign = -1.0;
-    }
+    // Written without a branch: points of either sign are equally likely.
+    const bool negative = x <= 0.0;
+    const double y = negative ? -x : x;
     // With d = y P(k-1) - P(k-2), P(k) = (y P(k-1) + d) - d / k. At y = 1
     // every d is 0, so P_n(+-1) comes out exact. Values overflow only past
     // y = 1, where they grow with the degree.
@@ -27,7 +24,7 @@ double legendreRecurrence(int n, double x) {
                                                    const auto d = yP - previous;
                                                    return (yP + d) - d / static_cast<double>(k);
                                                });
-    return (sign == -1.0 && (n & 1) != 0) ? -current : current;
+    return (negative && (n & 1) != 0) ? -current : current;
 }
 
 void tabulLeg(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {

@@ -35,19 +35,47 @@ inline constexpr int kScaleStep = 8192;
 // after the few thousand steps that take the values that far.
 inline constexpr std::int64_t kHopelessBits = 65536;
 
+// One step of the recurrence, P(k) from P(k-2) and P(k-1).
+template <class Step>
+[[gnu::always_inline]] inline void advance(Step& step, std::int64_t k, double& previous, double& current) {
+    const double next = step(k, previous, current);
+    previous = current;
+    current = next;
+}
+
+inline constexpr std::int64_t kStepsPerNaNTest = 8;
+
 template <class Step>
 double plainRecurrence(double p0, double p1, std::int64_t n, bool nanEndsIt, Step step) {
     double previous = p0;
     double current = p1;
-    for (std::int64_t k = 2; k <= n; ++k) {
-        const double next = step(k, previous, current);
-        previous = current;
-        current = next;
+    std::int64_t k = 2;
+    if (nanEndsIt) {
         // From a NaN on, every later value is that same NaN when all the NaNs
         // the loop can meet carry one bit pattern (the one invalid operations
         // give, or the point's own), so the remaining steps cannot change the
         // result. Values that overflow turn NaN a few steps later, so a large
-        // degree ends early there.
+        // degree ends early there. The test is made once per block of steps,
+        // off the chain of dependent operations; a block that ends in a NaN
+        // is run again step by step, so the value returned is the first NaN,
+        // as a test after every step would find it.
+        while (n - k >= kStepsPerNaNTest - 1) {
+            const double blockPrevious = previous;
+            const double blockCurrent = current;
+            for (std::int64_t j = 0; j < kStepsPerNaNTest; ++j) advance(step, k + j, previous, current);
+            if (std::isnan(current)) {
+                previous = blockPrevious;
+                current = blockCurrent;
+                for (std::int64_t j = 0; j < kStepsPerNaNTest; ++j) {
+                    advance(step, k + j, previous, current);
+                    if (std::isnan(current)) return current;
+                }
+            }
+            k += kStepsPerNaNTest;
+        }
+    }
+    for (; k <= n; ++k) {
+        advance(step, k, previous, current);
         if (nanEndsIt && std::isnan(current)) break;
     }
     return current;
