@@ -1,5 +1,7 @@
 #include "bench/floors.hpp"
 
+#include "bench/family_floors.hpp"
+
 #include <cmath>
 
 #include "numeric/core/integer.hpp"
@@ -147,23 +149,6 @@ void jacFloor(tabulComplex& r, const tabulComplex* a) {
     r.re = current;
 }
 
-// Gamma(x), x >= 0.5: eleven logarithms of the shift, the series' five terms,
-// the last logarithm and the exponential.
-void gammaFloor(tabulComplex& r, const tabulComplex* a) {
-    constexpr double kDenominators[] = {12.0, -360.0, 1260.0, -1680.0, 1188.0};
-    const double x = a[0].re;
-    double sum = 0.0;
-    for (int k = 0; k < 11; ++k) sum = sum - std::log(x + k);
-    const double w = x + 11.0;
-    const double r2 = 1.0 / (w * w);
-    double t = 1.0 / w;
-    for (const double d : kDenominators) {
-        sum = sum + t / d;
-        t = t * r2;
-    }
-    r.re = std::exp(sum + std::log(w) * (x + 10.5) + 0.91893853320467274 - x - 11.0);
-}
-
 }  // namespace
 
 KernelCall floorOf(const std::string& function, const std::string& regime) {
@@ -173,8 +158,7 @@ KernelCall floorOf(const std::string& function, const std::string& regime) {
     if (function == "Lag") return &lagFloor;
     if (function == "Leg") return &legFloor;
     if (function == "Jac") return &jacFloor;
-    if (function == "Gamma(z)" && regime == "real, x >= 0.5") return &gammaFloor;
-    return nullptr;
+    return familyFloor(function, regime);
 }
 
 }  // namespace OruBench
