@@ -350,35 +350,55 @@ void polynomialForms(BestForm& forms, const Estimate& outer, double a, const Dou
     }
 }
 
-// log1p(e / w) / e, and its limit 1/w at e = 0.
-long double log1pOver(long double e, long double w) {
-    if (e == 0.0L) return 1.0L / w;
-    return std::log1p(e / w) / e;
-}
-
-// ((w + e)^q - w^q) / e, and its limit q w^(q-1) at e = 0.
-long double powerDifferenceOver(long double e, long double w, long double q) {
-    if (e == 0.0L) return q * std::pow(w, q - 1.0L);
-    return std::pow(w, q) * std::expm1(q * std::log1p(e / w)) / e;
+// The sum over the lifting steps w = z, z + 1, ... below kStirlingStart of
+// ln(1 + e/w) / e (of 1/w at e = 0), with w at the end of the steps. The
+// products P = prod (1 + e/w) over the w of each sign are carried with
+// U = P - 1 as U <- U + t P, P <- P + t P (t = e/w): within one sign every
+// t has the same sign as U, so nothing cancels, and one logarithm per sign
+// takes the place of one per step. False when a pole of Gamma lies between
+// w and w + e.
+bool liftedLogarithms(long double& w, long double e, long double& sum) {
+    long double reciprocals = 0.0L;
+    long double below[2] = {1.0L, 0.0L};  // P and U over w < 0
+    long double above[2] = {1.0L, 0.0L};  // ... and over w > 0
+    while (w < kStirlingStart) {
+        if (w == 0.0L || e / w <= -1.0L) return false;
+        reciprocals += 1.0L / w;
+        const long double t = e / w;
+        long double* product = w < 0.0L ? below : above;
+        product[1] += t * product[0];
+        product[0] += t * product[0];
+        w += 1.0L;
+    }
+    sum = e == 0.0L ? reciprocals : (std::log1p(below[1]) + std::log1p(above[1])) / e;
+    return true;
 }
 
 // (ln Gamma(z + e) - ln Gamma(z)) / e, the mean of the digamma function over
 // [z, z + e] (digamma(z) itself at e = 0), without the cancellation of the
 // difference: the recurrence Gamma(w + 1) = w Gamma(w) lifts w to 12 or
-// beyond, where Stirling's series is differenced term by term. False when a
-// pole of Gamma lies between z and z + e.
+// beyond, where Stirling's series is differenced term by term: with
+// t = e/w, ((w + e)^q - w^q) / e = w^q D_q / e for D_q = (1 + t)^q - 1, and
+// D_(q-2) = D_q + D_-2 + D_q D_-2 from D_-1 = -t/(1 + t) and
+// D_-2 = -t (2 + t)/(1 + t)^2 (all of one sign: no cancellation). At e = 0
+// the differences are the derivatives q w^(q-1). False when a pole of Gamma
+// lies between z and z + e.
 bool meanDigamma(long double z, long double e, long double& result) {
-    long double lifted = 0.0L;
     long double w = z;
-    while (w < kStirlingStart) {
-        if (w == 0.0L || e / w <= -1.0L) return false;
-        lifted += log1pOver(e, w);
-        w += 1.0L;
-    }
-    long double r = (w - 0.5L) * log1pOver(e, w) + std::log(w + e) - 1.0L;
+    long double lifted = 0.0L;
+    if (!liftedLogarithms(w, e, lifted)) return false;
+    const long double t = e / w;
+    const long double logRatio = e == 0.0L ? 1.0L / w : std::log1p(t) / e;
+    long double r = (w - 0.5L) * logRatio + std::log(w + e) - 1.0L;
+    const long double inverseSquare = 1.0L / (w * w);
+    const long double downTwo = -t * (2.0L + t) / ((1.0L + t) * (1.0L + t));
+    long double power = 1.0L / w;              // w^q
+    long double difference = -t / (1.0L + t);  // D_q
     long double q = -1.0L;
     for (long double coefficient : kStirlingCoefficients) {
-        r += coefficient * powerDifferenceOver(e, w, q);
+        r += coefficient * (e == 0.0L ? q * power / w : power * difference / e);
+        power *= inverseSquare;
+        difference = difference + downTwo + difference * downTwo;
         q -= 2.0L;
     }
     result = r - lifted;
@@ -563,7 +583,7 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     };
     Estimate extended = kNoEstimate;
     if (std::fabs(e) >= kLimitFormBand) {
-        extended = general(true);
+        extended = general(false);
     } else if (!(std::fabs(m) < kMaxWideTerms)) {
         return kNoEstimate;
     } else if (m >= 0.0) {
@@ -579,9 +599,18 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     // double-double (near an integer d its parts cancel by about 1/e more),
     // where they cancel by no more than double-double resolves.
     if (std::fabs(e) < kLimitFormBand) general(false);
-    if (!(spread <= kDoubleDoubleSpread)) return extended;
-    const Estimate wide = connectionDoubleDouble(a, b, c, d, p);
-    return wide.error < extended.error ? wide : extended;
+    Estimate best = extended;
+    if (spread <= kDoubleDoubleSpread) {
+        const Estimate wide = connectionDoubleDouble(a, b, c, d, p);
+        if (wide.error < best.error) best = wide;
+    }
+    // Where that cannot be done (a Gamma value at a pole) or is not enough,
+    // the general formula's series alone in double-double.
+    if (best.error > kEnoughAccuracy && std::fabs(e) >= kLimitFormBand) {
+        const Estimate widened = general(true);
+        if (widened.error < best.error) best = widened;
+    }
+    return best;
 }
 
 Estimate bestEstimate(double a, double b, double c, double x) {

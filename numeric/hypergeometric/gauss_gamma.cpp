@@ -30,14 +30,6 @@ DoubleDouble times(const DoubleDouble& v, double d) {
     return v * DoubleDouble(d);
 }
 
-// ln |Gamma(z)| with the sign of Gamma(z) and a bound on its absolute error.
-struct LogGamma {
-    DoubleDouble log;
-    int sign;
-    long double error;
-    bool pole;
-};
-
 bool isPole(const DoubleDouble& z) {
     return z.hi <= 0.0 && z.lo == 0.0 && z.hi == std::floor(z.hi);
 }
@@ -60,35 +52,59 @@ DoubleDouble stirling(const DoubleDouble& w) {
     return (w - DoubleDouble(0.5)) * logDoubleDouble(w) - w + kHalfLog2Pi + series * inverse;
 }
 
-// Gamma(z) = Gamma(z + n) / (z (z + 1) ... (z + n - 1)) lifts z to
-// kStirlingStart; the product is kept as mantissa * 2^exponent.
-LogGamma logGamma(const DoubleDouble& z) {
-    if (isPole(z) || !(z.hi >= kLowestArgument)) return {DoubleDouble(), 1, HUGE_VALL, true};
-    DoubleDouble product(1.0);
+// A product kept as mantissa * 2^exponent, the mantissa brought back near 1
+// whenever it grows beyond kRescaleAbove.
+struct ScaledProduct {
+    DoubleDouble mantissa{1.0};
     long exponent = 0;
+
+    void rescale() {
+        if (std::fabs(mantissa.hi) > kRescaleAbove) {
+            int shift = 0;
+            std::frexp(mantissa.hi, &shift);
+            mantissa = scaledBy(mantissa, -shift);
+            exponent += shift;
+        }
+    }
+};
+
+// The terms of the logarithm of a quotient of Gamma values: the sum of
+// Stirling's series at the lifted arguments, and the lifting products of
+// the numerator's and the denominator's Gamma values, whose logarithms are
+// taken once for the whole quotient.
+struct LogGammaSum {
+    DoubleDouble stirlingSum;
+    ScaledProduct up;
+    ScaledProduct down;
     int sign = 1;
+    long double size = 0.0L;
+    bool pole = false;
+};
+
+// Adds ln |Gamma(z)| (or subtracts it, for `inDenominator`): Gamma(z) =
+// Gamma(z + n) / (z (z + 1) ... (z + n - 1)) lifts z to kStirlingStart.
+void addLogGamma(LogGammaSum& sum, const DoubleDouble& z, bool inDenominator) {
+    if (isPole(z) || !(z.hi >= kLowestArgument)) {
+        sum.pole = true;
+        return;
+    }
+    // The lifting product divides Gamma(z + n): it joins the other side.
+    ScaledProduct& product = inDenominator ? sum.up : sum.down;
     DoubleDouble w = z;
     int lifts = 0;
     while (w.hi < kStirlingStart) {
-        product = product * w;
-        if (product.hi < 0.0) {
-            product = -product;
-            sign = -sign;
+        product.mantissa = product.mantissa * w;
+        if (product.mantissa.hi < 0.0) {
+            product.mantissa = -product.mantissa;
+            sum.sign = -sum.sign;
         }
-        if (product.hi > kRescaleAbove) {
-            int shift = 0;
-            std::frexp(product.hi, &shift);
-            product = scaledBy(product, -shift);
-            exponent += shift;
-        }
+        product.rescale();
         w = w + DoubleDouble(1.0);
         ++lifts;
     }
-    const DoubleDouble lifted = logDoubleDouble(product) + times(kLn2, static_cast<double>(exponent));
-    const DoubleDouble log = stirling(w) - lifted;
-    const long double size = std::fabs(static_cast<long double>(w.hi) * std::log(w.hi)) + lifts + 16.0L +
-                             std::fabs(static_cast<long double>(exponent));
-    return {log, sign, kRounding * size, false};
+    const DoubleDouble series = stirling(w);
+    sum.stirlingSum = inDenominator ? sum.stirlingSum - series : sum.stirlingSum + series;
+    sum.size += std::fabs(static_cast<long double>(w.hi) * std::log(w.hi)) + lifts + 16.0L;
 }
 
 }  // namespace
@@ -121,24 +137,19 @@ DoubleDouble logDoubleDouble(const DoubleDouble& v) {
 ScaledDoubleDouble gammaQuotientDoubleDouble(std::initializer_list<DoubleDouble> up,
                                              std::initializer_list<DoubleDouble> down,
                                              const DoubleDouble& extra) {
-    DoubleDouble log = extra;
-    long double error = kRounding * (1.0L + std::fabs(extra.hi));
-    int sign = 1;
-    for (const DoubleDouble& v : up) {
-        const LogGamma g = logGamma(v);
-        log = log + g.log;
-        error += g.error;
-        sign *= g.sign;
-    }
-    for (const DoubleDouble& v : down) {
-        const LogGamma g = logGamma(v);
-        log = log - g.log;
-        error += g.error;
-        sign *= g.sign;
-    }
+    LogGammaSum sum;
+    for (const DoubleDouble& v : up) addLogGamma(sum, v, false);
+    for (const DoubleDouble& v : down) addLogGamma(sum, v, true);
+    if (sum.pole) return {DoubleDouble(), 0, HUGE_VALL};
+    const DoubleDouble products = sum.up.mantissa / sum.down.mantissa;
+    const long exponent = sum.up.exponent - sum.down.exponent;
+    const DoubleDouble log =
+        extra + sum.stirlingSum + logDoubleDouble(products) + times(kLn2, static_cast<double>(exponent));
+    const long double error =
+        kRounding * (1.0L + std::fabs(extra.hi) + sum.size + std::fabs(static_cast<long double>(exponent)));
     if (!(error < 1.0L)) return {DoubleDouble(), 0, HUGE_VALL};
     ScaledDoubleDouble e = expDoubleDouble(log);
-    if (sign < 0) e.mantissa = -e.mantissa;
+    if (sum.sign < 0) e.mantissa = -e.mantissa;
     e.error += error;
     return e;
 }
