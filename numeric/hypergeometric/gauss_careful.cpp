@@ -31,6 +31,9 @@ constexpr long double kEnoughAccuracy = 0x1p-49L;
 constexpr long double kLeastAccuracy = 0x1p-40L;
 // An extended series with a larger bound is not summed in double-double.
 constexpr long double kHopeless = 4.0L;
+// The bound of a double-double sum over that of the same sum in extended
+// precision.
+constexpr long double kDoubleDoubleGain = kWideRounding / kExtendedRounding;
 // The series at x, at x/(x - 1) or at 1 - x is used where that point is at
 // most this far from 0.
 constexpr double kNearPoint = 0.5;
@@ -61,6 +64,12 @@ struct Estimate {
 };
 
 constexpr Estimate kNoEstimate{0.0L, HUGE_VALL};
+
+// An estimate that proves the value beyond the double range: no further
+// accuracy can change the answer ("overflow").
+bool beyondDoubleRange(const Estimate& e) {
+    return e.error < 0.5L && std::fabs(e.value) * (1.0L - e.error) > DBL_MAX;
+}
 
 Estimate product(const Estimate& p, const Estimate& q) {
     return {p.value * q.value, p.error + q.error + kExtendedRounding};
@@ -240,6 +249,7 @@ struct WideCandidate {
     SeriesPoint point;
     long double size;
     long double extendedError;
+    bool tried;
 };
 
 constexpr int kMaxWideCandidates = 10;
@@ -252,7 +262,7 @@ public:
         fprintf(stderr, "  form %.17Lg err %.3Lg\n", e.value, e.error);
 #endif
         if (e.error < best_.error) best_ = e;
-        return best_.error <= kEnoughAccuracy;
+        return done();
     }
     // factor * 2F1(a, b; c; z) in extended precision; where that is not
     // enough, the form is remembered for the wider arithmetics.
@@ -265,32 +275,39 @@ public:
         // A series that did not converge in extended precision will not in
         // the wider arithmetics either.
         if (candidates_ < kMaxWideCandidates && largest < HUGE_VALL) {
-            wide_[candidates_++] = {factor, a, b, c, z, std::fabs(factor.value) * largest, fast.error};
+            wide_[candidates_++] = {factor, a, b, c, z, std::fabs(factor.value) * largest, fast.error, false};
         }
         return false;
     }
     // The remembered forms again, the least cancelling first, until one is
-    // accurate: in double-double where the extended sum shows that this can
-    // help (about a microsecond per hundred terms), then in the wide
-    // arithmetic (a few times slower).
+    // accurate: in double-double where the extended sum shows that this
+    // reaches kEnoughAccuracy (its bound is the extended one times
+    // 2^-40; about a microsecond per hundred terms), then in the wide
+    // arithmetic (a few times slower), and last in double-double where that
+    // can at least reach kLeastAccuracy.
     void refine() {
         std::sort(wide_, wide_ + candidates_,
                   [](const WideCandidate& p, const WideCandidate& q) { return p.size < q.size; });
-        for (int i = 0; i < candidates_ && !done(); ++i) {
-            const WideCandidate& w = wide_[i];
-            if (w.extendedError > kHopeless) continue;
-            long double unused = 0.0L;
-            consider(product(w.factor,
-                             seriesIn(w.a, w.b, w.c, w.point.value, kWideRounding, kMaxWideTerms, unused)));
-        }
+        const auto doubleDouble = [this](long double largestError) {
+            for (int i = 0; i < candidates_ && !done(); ++i) {
+                const WideCandidate& w = wide_[i];
+                if (w.extendedError > largestError || w.tried) continue;
+                wide_[i].tried = true;
+                long double unused = 0.0L;
+                consider(product(
+                    w.factor, seriesIn(w.a, w.b, w.c, w.point.value, kWideRounding, kMaxWideTerms, unused)));
+            }
+        };
+        doubleDouble(kEnoughAccuracy / kDoubleDoubleGain);
         for (int i = 0; i < candidates_ && !done(); ++i) {
             const WideCandidate& w = wide_[i];
             const WideSeriesSum sum = wideGaussSeries(w.a, w.b, w.c, w.point.numerator, w.point.denominator);
             consider(product(w.factor, {sum.value, sum.error}));
         }
+        doubleDouble(kHopeless);
     }
     bool done() const {
-        return best_.error <= kEnoughAccuracy;
+        return best_.error <= kEnoughAccuracy || beyondDoubleRange(best_);
     }
     const Estimate& best() const {
         return best_;
@@ -594,7 +611,10 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
         extended = product(power(s, toLongDouble(d)), limitConnection(toLongDouble(ca), toLongDouble(cb), c,
                                                                       a, b, static_cast<int>(-m), -e, s));
     }
-    if (extended.error <= kEnoughAccuracy || std::fabs(e) < kLeastPoleDistance) return extended;
+    if (extended.error <= kEnoughAccuracy || beyondDoubleRange(extended) ||
+        std::fabs(e) < kLeastPoleDistance) {
+        return extended;
+    }
     // The parts cancel beyond extended precision: the general formula in
     // double-double (near an integer d its parts cancel by about 1/e more),
     // where they cancel by no more than double-double resolves.
@@ -662,6 +682,7 @@ double carefulGauss(double a, double b, double c, double x) {
         Throw("overflow", kNoArgument);
     }
     const Estimate e = bestEstimate(a, b, c, x);
+    if (beyondDoubleRange(e)) Throw("overflow", kNoArgument);
     if (!(e.error <= kLeastAccuracy)) Throw("not converging", kNoArgument);
     if (!(std::fabs(e.value) <= DBL_MAX)) Throw("overflow", kNoArgument);
     return static_cast<double>(e.value);
