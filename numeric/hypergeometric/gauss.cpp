@@ -390,9 +390,8 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
     // c a non-positive integer: defined only as a polynomial that ends
     // before the denominator (c)_k reaches zero.
     const double rc = Oru::round(c);
-    trace.roundedParameter = (aIsPolynomialDegree && a != ra) || (bIsPolynomialDegree && b != rb);
     if (c < kTolerance && within(c, rc, kTolerance)) {
-        trace.roundedParameter = trace.roundedParameter || c != rc;
+        trace.roundedParameter = aa != a || bb != b || rc != c;
         if ((aIsPolynomialDegree && ra > rc) || (bIsPolynomialDegree && rb > rc)) {
             trace.route = PlainRoute::Polynomial;
             return realValue(tracedSeries(trace, aa, bb, rc, x));
@@ -402,6 +401,7 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
     }
     if (aIsPolynomialDegree || bIsPolynomialDegree) {
         trace.route = PlainRoute::Polynomial;
+        trace.roundedParameter = aa != a || bb != b;
         return realValue(tracedSeries(trace, aa, bb, c, x));
     }
 
@@ -457,12 +457,11 @@ bool allFinite(double a, double b, double c, double x) {
 // unless the plain value agrees with it to 64 units of 2^-52.
 constexpr double kRoundedParameterAgreement = 0x1p-46;
 
-tabulComplex checkedAgainstCareful(const PlainTrace& trace, const tabulComplex& value, double a, double b,
-                                   double c, double x) {
+tabulComplex checkedAgainstCareful(bool kept, const tabulComplex& value, double a, double b, double c,
+                                   double x) {
     const double careful = carefulGauss(a, b, c, x);
     const bool agrees = std::fabs(value.re - careful) <= kRoundedParameterAgreement * std::fabs(careful);
-    if (keepPlainValue(trace) && agrees) return value;
-    return realValue(careful);
+    return kept && agrees ? value : realValue(careful);
 }
 
 }  // namespace
@@ -487,8 +486,9 @@ tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
         if (trace.route == PlainRoute::Undefined && !trace.roundedParameter) throw;
         return realValue(carefulGauss(a, b, c, x));
     }
-    if (trace.roundedParameter) return checkedAgainstCareful(trace, value, a, b, c, x);
-    if (keepPlainValue(trace) && std::isfinite(value.re) && std::isfinite(value.im)) return value;
+    const bool kept = keepPlainValue(trace) && std::isfinite(value.re) && std::isfinite(value.im);
+    if (trace.roundedParameter) return checkedAgainstCareful(kept, value, a, b, c, x);
+    if (kept) return value;
     return realValue(carefulGauss(a, b, c, x));
 }
 

@@ -569,7 +569,10 @@ Estimate connectionDoubleDouble(const DoubleDouble& a, const DoubleDouble& b, co
 //   2F1 = Gamma(c) Gamma(d) / (Gamma(c-a) Gamma(c-b)) 2F1(a, b; 1-d; s)
 //       + s^d Gamma(c) Gamma(-d) / (Gamma(a) Gamma(b)) 2F1(c-a, c-b; d+1; s),
 // d = c - a - b, s = 1 - x; near an integer d the limit form above.
-Estimate connectionForm(double a, double b, double c, const Points& p) {
+// Where other forms follow (`othersFollow`), the double-double evaluations
+// are skipped unless the extended one shows that they reach kEnoughAccuracy:
+// they cost tens of microseconds.
+Estimate connectionForm(double a, double b, double c, const Points& p, bool othersFollow) {
     const DoubleDouble ca = DoubleDouble(c) - DoubleDouble(a);
     const DoubleDouble cb = DoubleDouble(c) - DoubleDouble(b);
     const DoubleDouble d = ca - DoubleDouble(b);
@@ -581,6 +584,7 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     // With `widened` its series are summed again in double-double where
     // needed; without, only the spread is wanted.
     long double spread = HUGE_VALL;
+    long double generalError = HUGE_VALL;
     const auto general = [&](bool widened) {
         const auto series = [&](const DoubleDouble& u, const DoubleDouble& v, const DoubleDouble& w) {
             long double unused = 0.0L;
@@ -596,6 +600,7 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
                     series(ca, cb, d + DoubleDouble(1.0)));
         const Estimate total = sum(first, second);
         spread = (std::fabs(first.value) + std::fabs(second.value)) / std::fabs(total.value);
+        generalError = total.error;
         return total;
     };
     Estimate extended = kNoEstimate;
@@ -619,6 +624,7 @@ Estimate connectionForm(double a, double b, double c, const Points& p) {
     // double-double (near an integer d its parts cancel by about 1/e more),
     // where they cancel by no more than double-double resolves.
     if (std::fabs(e) < kLimitFormBand) general(false);
+    if (othersFollow && generalError * kDoubleDoubleGain > kEnoughAccuracy) return extended;
     Estimate best = extended;
     if (spread <= kDoubleDoubleSpread) {
         const Estimate wide = connectionDoubleDouble(a, b, c, d, p);
@@ -657,7 +663,8 @@ Estimate bestEstimate(double a, double b, double c, double x) {
     }
     if (!forms.done() && !aEnds && !bEnds) {
         if (x > kNearPoint) {
-            if (!forms.consider(connectionForm(a, b, c, p)) && x <= kDirectLimit) {
+            const bool direct = x <= kDirectLimit;
+            if (!forms.consider(connectionForm(a, b, c, p, direct)) && direct) {
                 const DoubleDouble d = ca - DoubleDouble(b);
                 forms.series(kOne, a, b, c, p.atX) ||
                     forms.series(power(p.sExtended, toLongDouble(d)), ca, cb, c, p.atX);
@@ -667,6 +674,11 @@ Estimate bestEstimate(double a, double b, double c, double x) {
         }
     }
     if (!forms.done()) forms.refine();
+    // The connection formula's double-double evaluations, skipped above
+    // where they could not reach full accuracy, as the last resort.
+    if (!forms.done() && !aEnds && !bEnds && x > kNearPoint && x <= kDirectLimit) {
+        forms.consider(connectionForm(a, b, c, p, false));
+    }
     return forms.best();
 }
 
