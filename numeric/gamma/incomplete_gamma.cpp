@@ -22,6 +22,10 @@ constexpr double kLogSmallestNormal = -708.3964185322641;
 constexpr double kLogLargestDouble = 709.782712893384;
 // The small-order method serves a ln(1 + 1/x) below this bound, x <= 1.
 constexpr double kSmallOrderBound = 0.1;
+// ln(1 + 1/x) >= ln 2 for x <= 1, so from this order on a ln(1 + 1/x) is
+// above the bound (0.15 ln 2 = 0.104, far beyond the logarithms' rounding)
+// and they need not be taken.
+constexpr double kSmallOrderAbove = 0.15;
 // From this order on, ln(x^a e^-x / Gamma(a)) is formed from Stirling's series.
 constexpr double kStirlingPrefactorOrder = 300.0;
 constexpr double kRescaleThreshold = 0x1p57;
@@ -194,19 +198,35 @@ enum class UpperGammaMethod {
 // high-precision values, Gamma(a) (1 - P) exceeds 64 units of 2^-52 up to
 // a ln(1 + 1/x) = 0.026 and stays below a third of that from 0.1 on.
 bool inSmallOrderRegion(double a, double x) {
-    return x > 0.0 && x <= 1.0 && a * (std::log1p(x) - std::log(x)) < kSmallOrderBound;
+    if (!(x > 0.0 && x <= 1.0 && a < kSmallOrderAbove)) return false;
+    return a * (std::log1p(x) - std::log(x)) < kSmallOrderBound;
 }
 
-UpperGammaMethod chooseUpperGammaMethod(double a, double x, double gammaA) {
+// The method, and for the continued fraction the logarithm of its prefactor,
+// ln(x^a e^-x / Gamma(a)), which the choice has formed.
+struct UpperGammaChoice {
+    UpperGammaMethod method;
+    long double logPrefactor;
+};
+
+UpperGammaChoice chooseUpperGammaMethod(double a, double x, double gammaA) {
     if (inContinuedFractionRegion(a, x)) {
-        if (std::isinf(gammaA) || logPrefactor(a, x) < kLogSmallestNormal) {
-            return UpperGammaMethod::ScaledFraction;
-        }
-        return UpperGammaMethod::ContinuedFraction;
+        if (std::isinf(gammaA)) return {UpperGammaMethod::ScaledFraction, 0.0L};
+        const long double e = logPrefactor(a, x);
+        if (e < kLogSmallestNormal) return {UpperGammaMethod::ScaledFraction, e};
+        return {UpperGammaMethod::ContinuedFraction, e};
     }
-    if (inSmallOrderRegion(a, x)) return UpperGammaMethod::SmallOrderSeries;
-    if (std::isinf(gammaA)) return UpperGammaMethod::LargeOrderSeries;
-    return UpperGammaMethod::LowerSeries;
+    if (inSmallOrderRegion(a, x)) return {UpperGammaMethod::SmallOrderSeries, 0.0L};
+    if (std::isinf(gammaA)) return {UpperGammaMethod::LargeOrderSeries, 0.0L};
+    return {UpperGammaMethod::LowerSeries, 0.0L};
+}
+
+// Q(a, x) from e = logPrefactor(a, x), for x > 1, x > a.
+double upperFromLogPrefactor(double a, double x, long double e) {
+    // Q(a, +inf) = 0; the convergents would give inf / inf.
+    if (std::isinf(x)) return 0.0;
+    if (e < kUnderflowBound) Throw("underflow", kNoArgument);
+    return upperFromPrefactor(a, x, e);
 }
 
 void rejectNonReal(const tabulComplex& v, unsigned argIndex) {
@@ -216,11 +236,8 @@ void rejectNonReal(const tabulComplex& v, unsigned argIndex) {
 }  // namespace
 
 double regUpperGamma(double a, double x) {
-    // Q(a, +inf) = 0; the convergents would give inf / inf.
     if (std::isinf(x)) return 0.0;
-    const long double e = logPrefactor(a, x);
-    if (e < kUnderflowBound) Throw("underflow", kNoArgument);
-    return upperFromPrefactor(a, x, e);
+    return upperFromLogPrefactor(a, x, logPrefactor(a, x));
 }
 
 double regLowerGamma(double a, double x) {
@@ -255,7 +272,8 @@ void tabulGamma2(tabulComplex& res, const tabulComplex& a, const tabulComplex& x
     if (x.re < 0.0) Throw("must be non-negative", 2);
     const double g = realGamma(a.re);
     double value = 0.0;
-    switch (chooseUpperGammaMethod(a.re, x.re, g)) {
+    const UpperGammaChoice choice = chooseUpperGammaMethod(a.re, x.re, g);
+    switch (choice.method) {
         case UpperGammaMethod::LowerSeries:
             value = (1.0 - lowerOrZero(a.re, x.re)) * g;
             break;
@@ -267,7 +285,7 @@ void tabulGamma2(tabulComplex& res, const tabulComplex& a, const tabulComplex& x
             break;
         case UpperGammaMethod::ContinuedFraction:
             // Gamma(a, x) = Gamma(a) Q directly: 1 - (1 - Q) would cancel.
-            value = regUpperGamma(a.re, x.re) * g;
+            value = upperFromLogPrefactor(a.re, x.re, choice.logPrefactor) * g;
             break;
         case UpperGammaMethod::ScaledFraction:
             value = upperGammaScaled(a.re, x.re);
