@@ -37,23 +37,20 @@ double shiftedStirling(double x) {
     return sum + std::log(w) * (x + 10.5) + kHalfLogTwoPi - x - 11.0;
 }
 
+// Gamma(x) of a real x: the integer test, then the factorial, or the series
+// at x, or at 1 - x with pi / sin(pi x) (the sine and the quotient of a real
+// argument in real arithmetic).
 void gammaRealFloor(tabulComplex& r, const tabulComplex* a) {
     const Guard guard(kDoublesOnly);
-    r.re = std::exp(shiftedStirling(a[0].re));
-}
-
-// Gamma(x) = pi / (sin(pi x) Gamma(1 - x)), the sine and the quotient of a
-// real argument in real arithmetic.
-void gammaRealReflectionFloor(tabulComplex& r, const tabulComplex* a) {
-    const Guard guard(kDoublesOnly);
     const double x = a[0].re;
-    const double reciprocal = std::exp(-shiftedStirling(1.0 - x));
-    r.re = reciprocal * (kPi * (1.0 / std::sin(x * kPi)));
-}
-
-void gammaFactorialFloor(tabulComplex& r, const tabulComplex* a) {
-    const Guard guard(kDoublesOnly);
-    if (checkInteger(a[0].re) == IsInteger) r.re = Factorial(acceptedInteger(a[0].re) - 1);
+    if (checkInteger(x) == IsInteger) {
+        if (x <= 0.0) Throw("function is undefined for 0 and negative integers", 1);
+        r.re = Factorial(acceptedInteger(x) - 1);
+    } else if (x >= 0.5) {
+        r.re = std::exp(shiftedStirling(x));
+    } else {
+        r.re = std::exp(-shiftedStirling(1.0 - x)) * (kPi * (1.0 / std::sin(x * kPi)));
+    }
 }
 
 void gammaComplexFloor(tabulComplex& r, const tabulComplex* a) {
@@ -142,8 +139,8 @@ void upperGammaFractionFloor(tabulComplex& r, const tabulComplex* a) {
 
 constexpr FloorEntry kFloors[] = {
     {"Gamma(z)", "real, x >= 0.5", &gammaRealFloor},
-    {"Gamma(z)", "real reflection, x < 0.5", &gammaRealReflectionFloor},
-    {"Gamma(z)", "positive integer (factorial)", &gammaFactorialFloor},
+    {"Gamma(z)", "real reflection, x < 0.5", &gammaRealFloor},
+    {"Gamma(z)", "positive integer (factorial)", &gammaRealFloor},
     {"Gamma(z)", "complex, Re z >= 0.5", &gammaComplexFloor},
     {"Gamma(z)", "complex reflection, Re z < 0.5", &gammaComplexReflectionFloor},
     {"LnGamma", "real, x > 0", &lnGammaRealFloor},
