@@ -454,8 +454,9 @@ bool allFinite(double a, double b, double c, double x) {
 
 // Where the plain evaluation took a parameter near an integer as that
 // integer, the careful evaluation (which tests integers exactly) answers
-// unless the plain value agrees with it to 64 units of 2^-52.
-constexpr double kRoundedParameterAgreement = 0x1p-46;
+// unless the plain value agrees with it to 8 units of 2^-52 (the accuracy the
+// careful evaluation itself vouches for).
+constexpr double kRoundedParameterAgreement = 0x1p-49;
 
 tabulComplex checkedAgainstCareful(bool kept, const tabulComplex& value, double a, double b, double c,
                                    double x) {
