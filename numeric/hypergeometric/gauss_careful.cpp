@@ -530,27 +530,32 @@ struct ScaledPart {
     long double error;
 };
 
+// The series stops once its tail is below `tail` of its sum; that is part
+// of the bound.
 ScaledPart connectionPart(const ScaledDoubleDouble& factor, const DoubleDouble& a, const DoubleDouble& b,
-                          const DoubleDouble& c, const DoubleDouble& s) {
+                          const DoubleDouble& c, const DoubleDouble& s, long double tail) {
     long double largest = 0.0L;
     DoubleDouble total;
-    const Estimate series =
-        seriesIn(a, b, c, s, kWideRounding, kMaxWideTerms, largest, &total, kWideRounding);
-    return {factor.mantissa * total, factor.exponent, factor.error + series.error + 2.0L * kWideRounding};
+    const Estimate series = seriesIn(a, b, c, s, kWideRounding, kMaxWideTerms, largest, &total, tail);
+    return {factor.mantissa * total, factor.exponent,
+            factor.error + series.error + tail + 2.0L * kWideRounding};
 }
 
 // The connection formula below with its Gamma quotients and series in
 // double-double, for parts that cancel beyond what extended precision
-// resolves.
+// resolves: by `spread`, their size over their sum, so that each series is
+// summed until its tail is below 2^-64 / spread of it (2^-101 at least).
 Estimate connectionDoubleDouble(const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
-                                const DoubleDouble& d, const Points& p) {
+                                const DoubleDouble& d, const Points& p, long double spread) {
+    const long double tail = std::clamp(kTailBound / spread, static_cast<long double>(kWideRounding),
+                                        static_cast<long double>(kTailBound));
     const DoubleDouble ca = c - a;
     const DoubleDouble cb = c - b;
     const ScaledDoubleDouble q1 = gammaQuotientDoubleDouble({c, d}, {ca, cb}, DoubleDouble());
     const ScaledDoubleDouble q2 = gammaQuotientDoubleDouble({c, -d}, {a, b}, d * logDoubleDouble(p.s));
     if (!(q1.error < 1.0L && q2.error < 1.0L)) return kNoEstimate;
-    const ScaledPart first = connectionPart(q1, a, b, DoubleDouble(1.0) - d, p.s);
-    const ScaledPart second = connectionPart(q2, ca, cb, d + DoubleDouble(1.0), p.s);
+    const ScaledPart first = connectionPart(q1, a, b, DoubleDouble(1.0) - d, p.s, tail);
+    const ScaledPart second = connectionPart(q2, ca, cb, d + DoubleDouble(1.0), p.s, tail);
     const long exponent = std::max(first.exponent, second.exponent);
     const auto aligned = [exponent](const ScaledPart& part) {
         return scaledBy(part.value, static_cast<int>(std::max(part.exponent - exponent, -2000L)));
@@ -558,11 +563,11 @@ Estimate connectionDoubleDouble(const DoubleDouble& a, const DoubleDouble& b, co
     const DoubleDouble p1 = aligned(first);
     const DoubleDouble p2 = aligned(second);
     const DoubleDouble total = p1 + p2;
-    const long double spread =
+    const long double absoluteError =
         std::fabs(toLongDouble(p1)) * first.error + std::fabs(toLongDouble(p2)) * second.error;
     const long double value =
         std::ldexp(toLongDouble(total), static_cast<int>(std::clamp(exponent, -20000L, 20000L)));
-    return {value, spread / std::fabs(toLongDouble(total)) + kExtendedRounding};
+    return {value, absoluteError / std::fabs(toLongDouble(total)) + kExtendedRounding};
 }
 
 // The connection to 1 - x (DLMF 15.8.4):
@@ -627,7 +632,7 @@ Estimate connectionForm(double a, double b, double c, const Points& p, bool othe
     if (othersFollow && generalError * kDoubleDoubleGain > kEnoughAccuracy) return extended;
     Estimate best = extended;
     if (spread <= kDoubleDoubleSpread) {
-        const Estimate wide = connectionDoubleDouble(a, b, c, d, p);
+        const Estimate wide = connectionDoubleDouble(a, b, c, d, p, spread);
         if (wide.error < best.error) best = wide;
     }
     // Where that cannot be done (a Gamma value at a pole) or is not enough,
