@@ -1,7 +1,7 @@
 #pragma once
 
 // The floors of the gamma, hypergeometric and Kelvin kernels, one file per
-// family, for the regimes whose value comes from the method as prescribed
+// family, for the regimes whose value comes from the method of release 1.0.0
 // (no floor where the careful or extended evaluation answers).
 
 #include <span>
@@ -16,7 +16,7 @@ struct FloorEntry {
     const char* regime;
     KernelCall floor;
     // The regime's pool also holds inputs on which the kernel corrects the
-    // prescribed method's value; the floor is timed on the part without them
+    // 1.0.0 method's value; the floor is timed on the part without them
     // (keptPartOf), a regime of its own.
     bool onKeptPart = false;
 };
@@ -29,7 +29,7 @@ std::span<const FloorEntry> kelvinFloors();
 KernelCall familyFloor(const std::string& function, const std::string& regime);
 
 // The part of each mixed regime's pool on which the kernel keeps the
-// prescribed method's value, as regimes of their own.
+// 1.0.0 method's value, as regimes of their own.
 std::vector<Regime> keptParts(const std::vector<Regime>& regimes);
 
 }  // namespace OruBench

@@ -12,9 +12,9 @@ namespace OruBench {
 
 namespace {
 
-// The name of the part of a mixed regime on which the prescribed value is kept.
+// The name of the part of a mixed regime on which the 1.0.0 value is kept.
 std::string keptPartName(const std::string& regime) {
-    return regime + ", prescribed value kept";
+    return regime + ", 1.0.0 value kept";
 }
 
 std::uint64_t bitsOf(double v) {

@@ -11,11 +11,11 @@ namespace OruBench {
 
 namespace {
 
-// The floor of a kernel: its prescribed sequence of checks, floating-point
+// The floor of a kernel: its fixed sequence of checks, floating-point
 // operations and library calls on the same inputs, written out in one
 // function with nothing else (no early end at a NaN, no test for overflow
 // and no rescue, no method chosen), so that the kernel's time over the
-// floor's is what its own structure and bookkeeping cost. The prescribed
+// floor's is what its own structure and bookkeeping cost. The
 // integer test is the shared one the kernels call.
 
 // The degree and point checks of Tcheb, Ucheb, Her, Lag and Leg.

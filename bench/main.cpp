@@ -1,6 +1,6 @@
 // The benchmark program. Names are kind/function/regime:
 //   kernel/...  one kernel call per input of a pool, reported per evaluation;
-//   floor/...   the kernel's prescribed operations alone on the same pool;
+//   floor/...   the kernel's fixed sequence of operations alone on the same pool;
 //   boost/..., gsl/...  the same pool through a peer library;
 //   engine/...  one host call on a vector of 100 000 elements and the bare
 //               kernel loop over the same elements, in turn, per element;

@@ -512,7 +512,7 @@ std::vector<Regime> buildKernelRegimes() {
     addGauss(out);
     addConfluent(out);
     addIncompleteBeta(out);
-    // Where the kernel corrects the prescribed method's value on some inputs
+    // Where the kernel corrects the 1.0.0 method's value on some inputs
     // of a regime, the rest of its pool as a regime of its own, on which the
     // method's floor is timed beside the kernel.
     for (Regime& part : keptParts(out)) out.push_back(std::move(part));

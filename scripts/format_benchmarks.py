@@ -202,7 +202,7 @@ def kernel_section(values, counters, spread, errors):
              "into a library, as the engine makes them, which for evaluations of a few "
              "nanoseconds is a noticeable part of the time. A ratio above 1 means we are "
              f"slower; above {SLOWER} it is marked.", "",
-             "The floor, where written (`bench/floors*.cpp`), is the kernel's prescribed "
+             "The floor, where written (`bench/floors*.cpp`), is the kernel's fixed "
              "sequence of argument checks, floating-point operations and library calls written "
              "out alone in one function, on the same pool, without anything the kernel adds "
              "(early ends, overflow rescues, error estimates, the choice of a method). The floor "
@@ -244,7 +244,7 @@ def kernel_section(values, counters, spread, errors):
             lines.append(f"- **{function}**: {'; '.join(where)}. Our cost: {note}.")
         lines.append("")
         lines.append("The orders of operations of every kernel are fixed (the results must stay "
-                     "bit-identical), so these costs are those of the prescribed algorithms; "
+                     "bit-identical), so these costs are those of the fixed algorithms; "
                      "the peers use algorithms of their own.")
     lines.append("")
     return lines
