@@ -8,7 +8,9 @@
 
 namespace Oru {
 
-double legendreRecurrence(int n, double x) {
+namespace {
+
+[[gnu::always_inline]] inline double legendreSteps(int n, double x) {
     if (n < 2) return (n == 1) ? x : 1.0;
     if (n == 2) return ((x * x) * 3.0 - 1.0) * 0.5;
     // Zero folds too, to -0.0; P_n(-x) = (-1)^n P_n(x) restores the sign.
@@ -27,9 +29,15 @@ double legendreRecurrence(int n, double x) {
     return (negative && (n & 1) != 0) ? -current : current;
 }
 
+}  // namespace
+
+double legendreRecurrence(int n, double x) {
+    return legendreSteps(n, x);
+}
+
 void tabulLeg(tabulComplex& res, const tabulComplex& a, const tabulComplex& b) {
     const int n = checkedDegreeAndPoint(a, b);
-    res.re = legendreRecurrence(n, b.re);
+    res.re = legendreSteps(n, b.re);
     res.im = 0.0;
 }
 

@@ -50,34 +50,19 @@ double plainRecurrence(double p0, double p1, std::int64_t n, bool nanEndsIt, Ste
     double previous = p0;
     double current = p1;
     std::int64_t k = 2;
+    // From a NaN on, every later value is that same NaN when all the NaNs
+    // the loop can meet carry one bit pattern (the one invalid operations
+    // give, or the point's own), so the remaining steps cannot change the
+    // result. Values that overflow turn NaN a few steps later, so a large
+    // degree ends early there. The test is made once per block of steps, off
+    // the chain of dependent operations; the last few steps run untested.
     if (nanEndsIt) {
-        // From a NaN on, every later value is that same NaN when all the NaNs
-        // the loop can meet carry one bit pattern (the one invalid operations
-        // give, or the point's own), so the remaining steps cannot change the
-        // result. Values that overflow turn NaN a few steps later, so a large
-        // degree ends early there. The test is made once per block of steps,
-        // off the chain of dependent operations; a block that ends in a NaN
-        // is run again step by step, so the value returned is the first NaN,
-        // as a test after every step would find it.
-        while (n - k >= kStepsPerNaNTest - 1) {
-            const double blockPrevious = previous;
-            const double blockCurrent = current;
+        for (; n - k >= kStepsPerNaNTest - 1; k += kStepsPerNaNTest) {
             for (std::int64_t j = 0; j < kStepsPerNaNTest; ++j) advance(step, k + j, previous, current);
-            if (std::isnan(current)) {
-                previous = blockPrevious;
-                current = blockCurrent;
-                for (std::int64_t j = 0; j < kStepsPerNaNTest; ++j) {
-                    advance(step, k + j, previous, current);
-                    if (std::isnan(current)) return current;
-                }
-            }
-            k += kStepsPerNaNTest;
+            if (std::isnan(current)) return current;
         }
     }
-    for (; k <= n; ++k) {
-        advance(step, k, previous, current);
-        if (nanEndsIt && std::isnan(current)) break;
-    }
+    for (; k <= n; ++k) advance(step, k, previous, current);
     return current;
 }
 
