@@ -239,6 +239,13 @@ Points pointsOf(double x) {
     return {x, s, z, toLongDouble(s), {x, x, 1.0}, {s, s, 1.0}, {z, -x, s}};
 }
 
+// The sum of a series' terms' magnitudes over that of the sum, bounded from
+// its extended bound (kExtendedRounding (K + 2) largest / |sum|); known only
+// where that bound shows the extended sum right to a factor 2.
+long double spreadOf(long double extendedError) {
+    return extendedError <= 0.5L ? 2.0L * extendedError / kExtendedRounding : HUGE_VALL;
+}
+
 // A form factor * 2F1(a, b; c; z) whose series extended precision could not
 // resolve, kept for double-double and the wide arithmetic with the size of
 // its largest term times its factor (the form with the smaller size cancels
@@ -301,7 +308,8 @@ public:
         doubleDouble(kEnoughAccuracy / kDoubleDoubleGain);
         for (int i = 0; i < candidates_ && !done(); ++i) {
             const WideCandidate& w = wide_[i];
-            const WideSeriesSum sum = wideGaussSeries(w.a, w.b, w.c, w.point.numerator, w.point.denominator);
+            const WideSeriesSum sum = wideGaussSeries(w.a, w.b, w.c, w.point.numerator, w.point.denominator,
+                                                      spreadOf(w.extendedError));
             consider(product(w.factor, {sum.value, sum.error}));
         }
         doubleDouble(kHopeless);
