@@ -148,6 +148,13 @@ Estimate seriesIn(const Number& a, const Number& b, const Number& c, const Numbe
     return kNoEstimate;
 }
 
+// The sum of a series' terms' magnitudes over that of the sum, bounded from
+// its extended bound (kExtendedRounding (K + 2) largest / |sum|); known only
+// where that bound shows the extended sum right to a factor 2.
+long double spreadOf(long double extendedError) {
+    return extendedError <= 0.5L ? 2.0L * extendedError / kExtendedRounding : HUGE_VALL;
+}
+
 // The series in extended precision, and again in double-double where the
 // first cannot vouch for its result; `largest` is its largest term (infinite
 // where the first did not converge).
@@ -239,11 +246,14 @@ Points pointsOf(double x) {
     return {x, s, z, toLongDouble(s), {x, x, 1.0}, {s, s, 1.0}, {z, -x, s}};
 }
 
-// The sum of a series' terms' magnitudes over that of the sum, bounded from
-// its extended bound (kExtendedRounding (K + 2) largest / |sum|); known only
-// where that bound shows the extended sum right to a factor 2.
-long double spreadOf(long double extendedError) {
-    return extendedError <= 0.5L ? 2.0L * extendedError / kExtendedRounding : HUGE_VALL;
+// The series as above, and where double-double is not enough, once more in
+// the wide arithmetic with the point as an exact quotient.
+Estimate widestSeries(const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
+                      const SeriesPoint& z) {
+    const Estimate wide = wideSeries(a, b, c, z.value);
+    if (wide.error <= kEnoughAccuracy) return wide;
+    const WideSeriesSum sum = wideGaussSeries(a, b, c, z.numerator, z.denominator, spreadOf(wide.error));
+    return sum.error < wide.error ? Estimate{sum.value, sum.error} : wide;
 }
 
 // A form factor * 2F1(a, b; c; z) whose series extended precision could not
@@ -578,6 +588,9 @@ Estimate connectionDoubleDouble(const DoubleDouble& a, const DoubleDouble& b, co
     return {value, absoluteError / std::fabs(toLongDouble(total)) + kExtendedRounding};
 }
 
+// The arithmetic of the series of the connection formula.
+enum class SeriesArithmetic { kExtended, kDoubleDouble, kWide };
+
 // The connection to 1 - x (DLMF 15.8.4):
 //   2F1 = Gamma(c) Gamma(d) / (Gamma(c-a) Gamma(c-b)) 2F1(a, b; 1-d; s)
 //       + s^d Gamma(c) Gamma(-d) / (Gamma(a) Gamma(b)) 2F1(c-a, c-b; d+1; s),
@@ -592,33 +605,45 @@ Estimate connectionForm(double a, double b, double c, const Points& p, bool othe
     const double m = std::nearbyint(d.hi);
     const long double e = toLongDouble(d - DoubleDouble(m));
     const long double s = p.sExtended;
-    // The general formula in extended precision, and the size of its parts
-    // over their sum.
-    // With `widened` its series are summed again in double-double where
-    // needed; without, only the spread is wanted.
+    // The general formula with its series in extended precision (for the
+    // spread, the size of its parts over their sum), again in double-double
+    // where needed, or last in the wide arithmetic. `gammaBound` is what
+    // the Gamma quotients' errors alone make of the sum's error, known where
+    // the extended series are right to a factor 2 (`seriesKnown`).
     long double spread = HUGE_VALL;
     long double generalError = HUGE_VALL;
-    const auto general = [&](bool widened) {
+    long double gammaBound = HUGE_VALL;
+    bool seriesKnown = false;
+    const auto general = [&](SeriesArithmetic arithmetic) {
         const auto series = [&](const DoubleDouble& u, const DoubleDouble& v, const DoubleDouble& w) {
             long double unused = 0.0L;
-            return widened ? wideSeries(u, v, w, p.s)
-                           : seriesIn(toLongDouble(u), toLongDouble(v), toLongDouble(w), s, kExtendedRounding,
-                                      kMaxExtendedTerms, unused);
+            switch (arithmetic) {
+                case SeriesArithmetic::kExtended:
+                    return seriesIn(toLongDouble(u), toLongDouble(v), toLongDouble(w), s, kExtendedRounding,
+                                    kMaxExtendedTerms, unused);
+                case SeriesArithmetic::kDoubleDouble:
+                    return wideSeries(u, v, w, p.s);
+                default:
+                    return widestSeries(u, v, w, p.atS);
+            }
         };
-        const Estimate first =
-            product(gammaQuotient({c, toLongDouble(d)}, {toLongDouble(ca), toLongDouble(cb)}, 0.0L),
-                    series(a, b, DoubleDouble(1.0) - d));
-        const Estimate second =
-            product(gammaQuotient({c, -toLongDouble(d)}, {a, b}, toLongDouble(d) * std::log(s)),
-                    series(ca, cb, d + DoubleDouble(1.0)));
+        const Estimate q1 = gammaQuotient({c, toLongDouble(d)}, {toLongDouble(ca), toLongDouble(cb)}, 0.0L);
+        const Estimate q2 = gammaQuotient({c, -toLongDouble(d)}, {a, b}, toLongDouble(d) * std::log(s));
+        const Estimate s1 = series(a, b, DoubleDouble(1.0) - d);
+        const Estimate s2 = series(ca, cb, d + DoubleDouble(1.0));
+        const Estimate first = product(q1, s1);
+        const Estimate second = product(q2, s2);
         const Estimate total = sum(first, second);
         spread = (std::fabs(first.value) + std::fabs(second.value)) / std::fabs(total.value);
         generalError = total.error;
+        gammaBound =
+            (std::fabs(first.value) * q1.error + std::fabs(second.value) * q2.error) / std::fabs(total.value);
+        seriesKnown = s1.error <= 0.5L && s2.error <= 0.5L;
         return total;
     };
     Estimate extended = kNoEstimate;
     if (std::fabs(e) >= kLimitFormBand) {
-        extended = general(false);
+        extended = general(SeriesArithmetic::kExtended);
     } else if (!(std::fabs(m) < kMaxWideTerms)) {
         return kNoEstimate;
     } else if (m >= 0.0) {
@@ -636,17 +661,27 @@ Estimate connectionForm(double a, double b, double c, const Points& p, bool othe
     // The parts cancel beyond extended precision: the general formula in
     // double-double (near an integer d its parts cancel by about 1/e more),
     // where they cancel by no more than double-double resolves.
-    if (std::fabs(e) < kLimitFormBand) general(false);
-    if (othersFollow && generalError * kDoubleDoubleGain > kEnoughAccuracy) return extended;
+    if (std::fabs(e) < kLimitFormBand) general(SeriesArithmetic::kExtended);
     Estimate best = extended;
+    // Where the Gamma quotients in extended precision are enough (or the
+    // series too wrong to tell), only the series cancel: in the wide
+    // arithmetic at 1 - x they take fewer terms than any form at x.
+    const bool seriesOnly =
+        std::fabs(e) >= kLimitFormBand && (!seriesKnown || gammaBound <= kEnoughAccuracy / 4);
+    if (seriesOnly) {
+        best = general(SeriesArithmetic::kWide);
+        if (best.error <= kEnoughAccuracy) return best;
+        if (extended.error < best.error) best = extended;
+    }
+    if (othersFollow && generalError * kDoubleDoubleGain > kEnoughAccuracy) return best;
     if (spread <= kDoubleDoubleSpread) {
         const Estimate wide = connectionDoubleDouble(a, b, c, d, p, spread);
         if (wide.error < best.error) best = wide;
     }
     // Where that cannot be done (a Gamma value at a pole) or is not enough,
     // the general formula's series alone in double-double.
-    if (best.error > kEnoughAccuracy && std::fabs(e) >= kLimitFormBand) {
-        const Estimate widened = general(true);
+    if (best.error > kEnoughAccuracy && std::fabs(e) >= kLimitFormBand && !seriesOnly) {
+        const Estimate widened = general(SeriesArithmetic::kDoubleDouble);
         if (widened.error < best.error) best = widened;
     }
     return best;
