@@ -246,14 +246,23 @@ Points pointsOf(double x) {
     return {x, s, z, toLongDouble(s), {x, x, 1.0}, {s, s, 1.0}, {z, -x, s}};
 }
 
-// The series as above, and where double-double is not enough, once more in
+// The series to a quarter of kEnoughAccuracy (it is one part of a form):
+// in extended precision, in double-double where that can reach it, else in
 // the wide arithmetic with the point as an exact quotient.
 Estimate widestSeries(const DoubleDouble& a, const DoubleDouble& b, const DoubleDouble& c,
                       const SeriesPoint& z) {
-    const Estimate wide = wideSeries(a, b, c, z.value);
-    if (wide.error <= kEnoughAccuracy) return wide;
-    const WideSeriesSum sum = wideGaussSeries(a, b, c, z.numerator, z.denominator, spreadOf(wide.error));
-    return sum.error < wide.error ? Estimate{sum.value, sum.error} : wide;
+    constexpr long double kTarget = kEnoughAccuracy / 4;
+    long double largest = HUGE_VALL;
+    Estimate best = seriesIn(toLongDouble(a), toLongDouble(b), toLongDouble(c), toLongDouble(z.value),
+                             kExtendedRounding, kMaxExtendedTerms, largest);
+    if (best.error <= kTarget || largest == HUGE_VALL) return best;
+    if (best.error * kDoubleDoubleGain <= kTarget) {
+        long double unused = 0.0L;
+        const Estimate dd = seriesIn(a, b, c, z.value, kWideRounding, kMaxWideTerms, unused);
+        if (dd.error <= kTarget) return dd;
+    }
+    const WideSeriesSum sum = wideGaussSeries(a, b, c, z.numerator, z.denominator, spreadOf(best.error));
+    return sum.error < best.error ? Estimate{sum.value, sum.error} : best;
 }
 
 // A form factor * 2F1(a, b; c; z) whose series extended precision could not
@@ -663,11 +672,11 @@ Estimate connectionForm(double a, double b, double c, const Points& p, bool othe
     // where they cancel by no more than double-double resolves.
     if (std::fabs(e) < kLimitFormBand) general(SeriesArithmetic::kExtended);
     Estimate best = extended;
-    // Where the Gamma quotients in extended precision are enough (or the
-    // series too wrong to tell), only the series cancel: in the wide
-    // arithmetic at 1 - x they take fewer terms than any form at x.
-    const bool seriesOnly =
-        std::fabs(e) >= kLimitFormBand && (!seriesKnown || gammaBound <= kEnoughAccuracy / 4);
+    // Where the Gamma quotients in extended precision are enough (or, away
+    // from the poles, the series too wrong to tell), only the series cancel:
+    // in the wide arithmetic at 1 - x they take fewer terms than any form at x.
+    const bool gammaEnough = seriesKnown && gammaBound <= kEnoughAccuracy / 2;
+    const bool seriesOnly = gammaEnough || (std::fabs(e) >= kLimitFormBand && !seriesKnown);
     if (seriesOnly) {
         best = general(SeriesArithmetic::kWide);
         if (best.error <= kEnoughAccuracy) return best;
