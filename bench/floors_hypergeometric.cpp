@@ -88,7 +88,12 @@ struct Parameters {
     double a, b, c, x;
 };
 
+// The kernel's argument checks: every argument real, then -1 < x < 1.
 Parameters parametersOf(const tabulComplex* a) {
+    for (unsigned k = 0; k < 4; ++k)
+        if (a[k].im != 0.0) Throw("must be real", k + 1);
+    if (a[3].re <= -1.0) Throw("domain error", 4);
+    if (a[3].re >= 1.0) Throw("domain error", 4);
     return {a[0].re, a[1].re, a[2].re, a[3].re};
 }
 
