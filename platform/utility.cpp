@@ -1,6 +1,7 @@
 #include "oru/utility.hpp"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "vesk/run/app_exception.hpp"
@@ -193,7 +194,15 @@ void Throw(const char* message, unsigned argIndex) {
 }
 
 double round(double x) {
-    return std::round(x);
+    // Halves away from zero, the same value as std::round for every double
+    // (signed zeros included), without its library call: the kernels round
+    // a few parameters on every call. Below 2^52 in magnitude the conversion
+    // to 64 bits truncates toward zero exactly and x - t, the fraction, is
+    // exact; from 2^52 on (and for infinities and NaN) x is its own value.
+    if (!(std::fabs(x) < 0x1p52)) return x;
+    const double t = static_cast<double>(static_cast<std::int64_t>(x));
+    const double r = std::fabs(x - t) >= 0.5 ? t + std::copysign(1.0, x) : t;
+    return std::copysign(r, x);
 }
 
 double Factorial(int m) {

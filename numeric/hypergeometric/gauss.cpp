@@ -197,7 +197,10 @@ tabulComplex realValue(double v) {
 double tracedSeries(PlainTrace& trace, double a, double b, double c, double x) {
     const SeriesSum sum = sumSeries(a, b, c, x);
     if (!sum.settled) Throw("not converging", kNoArgument);
-    trace.cancellation = std::fmax(trace.cancellation, sum.terms * (sum.magnitudes / std::fabs(sum.value)));
+    // The larger of the two, as fmax would give it (a NaN ratio leaves the
+    // trace as it was), without a library call.
+    const double cancellation = sum.terms * (sum.magnitudes / std::fabs(sum.value));
+    if (cancellation > trace.cancellation) trace.cancellation = cancellation;
     trace.stoppedEarly = trace.stoppedEarly || sum.stoppedEarly;
     return sum.value;
 }
