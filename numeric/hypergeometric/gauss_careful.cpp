@@ -9,6 +9,7 @@
 #include "numeric/core/constants.hpp"
 #include "numeric/core/double_double.hpp"
 #include "numeric/hypergeometric/gauss_gamma.hpp"
+#include "numeric/hypergeometric/gauss_limit.hpp"
 #include "numeric/hypergeometric/gauss_wide.hpp"
 #include "oru/utility.hpp"
 
@@ -46,7 +47,12 @@ constexpr double kLimitFormBand = 0.25;
 // Closer to an integer c - a - b the general connection formula in
 // double-double loses more than 2^30 to its poles and is not tried.
 constexpr long double kLeastPoleDistance = 0x1p-30L;
-// ... and where its parts, measured in extended precision, exceed their sum
+// There the limit form is summed again in double-double where its extended
+// bound is below this: double-double lowers that bound by 2^-17 to 2^-20
+// (measured), not by its full 2^-40, for its digamma values and Gamma
+// quotients add errors of their own.
+constexpr long double kLimitFormHopeless = 0x1p-34L;
+// ... and where the general formula's parts, measured in extended precision, exceed their sum
 // by more than this.
 constexpr long double kDoubleDoubleSpread = 0x1p53L;
 // Stirling's series for ln Gamma is used from here on.
@@ -551,16 +557,11 @@ Estimate limitConnection(long double a, long double b, long double c, long doubl
 }
 
 // c * 2F1(a, b; c'; s) with c = mantissa 2^exponent, in double-double.
-struct ScaledPart {
-    DoubleDouble value;
-    long exponent;
-    long double error;
-};
-
 // The series stops once its tail is below `tail` of its sum; that is part
 // of the bound.
-ScaledPart connectionPart(const ScaledDoubleDouble& factor, const DoubleDouble& a, const DoubleDouble& b,
-                          const DoubleDouble& c, const DoubleDouble& s, long double tail) {
+ScaledDoubleDouble connectionPart(const ScaledDoubleDouble& factor, const DoubleDouble& a,
+                                  const DoubleDouble& b, const DoubleDouble& c, const DoubleDouble& s,
+                                  long double tail) {
     long double largest = 0.0L;
     DoubleDouble total;
     const Estimate series = seriesIn(a, b, c, s, kWideRounding, kMaxWideTerms, largest, &total, tail);
@@ -581,20 +582,11 @@ Estimate connectionDoubleDouble(const DoubleDouble& a, const DoubleDouble& b, co
     const ScaledDoubleDouble q1 = gammaQuotientDoubleDouble({c, d}, {ca, cb}, DoubleDouble());
     const ScaledDoubleDouble q2 = gammaQuotientDoubleDouble({c, -d}, {a, b}, d * logDoubleDouble(p.s));
     if (!(q1.error < 1.0L && q2.error < 1.0L)) return kNoEstimate;
-    const ScaledPart first = connectionPart(q1, a, b, DoubleDouble(1.0) - d, p.s, tail);
-    const ScaledPart second = connectionPart(q2, ca, cb, d + DoubleDouble(1.0), p.s, tail);
-    const long exponent = std::max(first.exponent, second.exponent);
-    const auto aligned = [exponent](const ScaledPart& part) {
-        return scaledBy(part.value, static_cast<int>(std::max(part.exponent - exponent, -2000L)));
-    };
-    const DoubleDouble p1 = aligned(first);
-    const DoubleDouble p2 = aligned(second);
-    const DoubleDouble total = p1 + p2;
-    const long double absoluteError =
-        std::fabs(toLongDouble(p1)) * first.error + std::fabs(toLongDouble(p2)) * second.error;
-    const long double value =
-        std::ldexp(toLongDouble(total), static_cast<int>(std::clamp(exponent, -20000L, 20000L)));
-    return {value, absoluteError / std::fabs(toLongDouble(total)) + kExtendedRounding};
+    const ScaledDoubleDouble first = connectionPart(q1, a, b, DoubleDouble(1.0) - d, p.s, tail);
+    const ScaledDoubleDouble second = connectionPart(q2, ca, cb, d + DoubleDouble(1.0), p.s, tail);
+    long double error = 0.0L;
+    const long double value = sumOfScaled(first, second, error);
+    return {value, error + kExtendedRounding};
 }
 
 // The arithmetic of the series of the connection formula.
@@ -663,9 +655,16 @@ Estimate connectionForm(double a, double b, double c, const Points& p, bool othe
         extended = product(power(s, toLongDouble(d)), limitConnection(toLongDouble(ca), toLongDouble(cb), c,
                                                                       a, b, static_cast<int>(-m), -e, s));
     }
-    if (extended.error <= kEnoughAccuracy || beyondDoubleRange(extended) ||
-        std::fabs(e) < kLeastPoleDistance) {
-        return extended;
+    if (extended.error <= kEnoughAccuracy || beyondDoubleRange(extended)) return extended;
+    if (std::fabs(e) < kLeastPoleDistance) {
+        // The limit form again in double-double, where that gains enough.
+        if (extended.error > kLimitFormHopeless) return extended;
+        const DoubleDouble offset = d - DoubleDouble(m);
+        const int degree = static_cast<int>(std::fabs(m));
+        const WideSeriesSum wide =
+            m >= 0.0 ? limitConnectionDoubleDouble(a, b, c, degree, offset, p.s, DoubleDouble())
+                     : limitConnectionDoubleDouble(ca, cb, c, degree, -offset, p.s, d);
+        return wide.error < extended.error ? Estimate{wide.value, wide.error} : extended;
     }
     // The parts cancel beyond extended precision: the general formula in
     // double-double (near an integer d its parts cancel by about 1/e more),

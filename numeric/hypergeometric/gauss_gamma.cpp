@@ -1,5 +1,6 @@
 #include "numeric/hypergeometric/gauss_gamma.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -152,6 +153,20 @@ ScaledDoubleDouble gammaQuotientDoubleDouble(std::initializer_list<DoubleDouble>
     if (sum.sign < 0) e.mantissa = -e.mantissa;
     e.error += error;
     return e;
+}
+
+long double sumOfScaled(const ScaledDoubleDouble& p, const ScaledDoubleDouble& q, long double& error) {
+    const long exponent = std::max(p.exponent, q.exponent);
+    const auto aligned = [exponent](const ScaledDoubleDouble& part) {
+        return scaledBy(part.mantissa, static_cast<int>(std::max(part.exponent - exponent, -2000L)));
+    };
+    const DoubleDouble p1 = aligned(p);
+    const DoubleDouble p2 = aligned(q);
+    const DoubleDouble total = p1 + p2;
+    const long double absoluteError =
+        std::fabs(toLongDouble(p1)) * p.error + std::fabs(toLongDouble(p2)) * q.error;
+    error = absoluteError / std::fabs(toLongDouble(total));
+    return std::ldexp(toLongDouble(total), static_cast<int>(std::clamp(exponent, -20000L, 20000L)));
 }
 
 }  // namespace Oru

@@ -29,6 +29,11 @@ ScaledDoubleDouble gammaQuotientDoubleDouble(std::initializer_list<DoubleDouble>
 DoubleDouble logDoubleDouble(const DoubleDouble& v);
 ScaledDoubleDouble expDoubleDouble(const DoubleDouble& v);
 
+// p + q, each with its own scale, in extended precision; `error` receives the
+// bound on the sum's relative error that the parts' errors make (the
+// rounding of the sum itself not included).
+long double sumOfScaled(const ScaledDoubleDouble& p, const ScaledDoubleDouble& q, long double& error);
+
 // v * 2^e, exact unless it leaves the double range.
 inline DoubleDouble scaledBy(const DoubleDouble& v, int e) {
     return {std::ldexp(v.hi, e), std::ldexp(v.lo, e)};
