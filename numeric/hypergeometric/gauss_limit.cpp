@@ -22,7 +22,7 @@ constexpr long double kDerivativeError = 0x1p-52L;
 // terms then gives the mean digamma values to about 2^-75.
 constexpr double kLargestOffset = 0x1p-30;
 // No digamma value is taken closer than this to a pole.
-constexpr long double kLeastPoleGap = 0x1p-4L;
+constexpr long double kLeastPoleGap = 0x1p-10L;
 // Below this the recurrence of the digamma function would take too long.
 constexpr double kLowestArgument = -4000.0;
 // The digamma function's asymptotic series is used from here on.
@@ -40,9 +40,10 @@ constexpr long double kTetragammaAtOne = -2.0L * 1.202056903159594285399738L;
 // A product or fraction is scaled down by 2^kRescaleStep beyond this.
 constexpr double kRescaleAbove = 0x1p600;
 constexpr int kRescaleStep = 600;
-// Exponents e v are used up to this size; expm1(y) / y then takes 14 terms.
+// Exponents e v are used up to this size; expm1(y) / y then takes 12 terms
+// (remainder below 2^-120).
 constexpr double kLargestExponent = 0x1p-8;
-constexpr int kQuotientTerms = 14;
+constexpr int kQuotientTerms = 12;
 constexpr int kMaxTerms = 1500;
 // The series stops once its remaining terms, bounded by a geometric tail,
 // are below this fraction of the sum.
@@ -165,12 +166,16 @@ bool meanDigamma(const DoubleDouble& z, const DoubleDouble& e, bool integer, Dig
     return true;
 }
 
-// expm1(y) / y = sum_k y^k / (k + 1)! for |y| <= kLargestExponent.
+// expm1(y) / y = sum_k y^k / (k + 1)! for |y| <= kLargestExponent, the
+// factors 1/j formed once.
 DoubleDouble expm1Quotient(const DoubleDouble& y) {
+    static const auto inverses = [] {
+        std::array<DoubleDouble, kQuotientTerms + 1> table{};
+        for (int j = 1; j <= kQuotientTerms; ++j) table[j] = DoubleDouble(1.0) / DoubleDouble(j);
+        return table;
+    }();
     DoubleDouble quotient(1.0);
-    for (int j = kQuotientTerms; j >= 2; --j) {
-        quotient = DoubleDouble(1.0) + quotient * y / DoubleDouble(static_cast<double>(j));
-    }
+    for (int j = kQuotientTerms; j >= 2; --j) quotient = DoubleDouble(1.0) + quotient * y * inverses[j];
     return quotient;
 }
 
@@ -289,6 +294,14 @@ ScaledDoubleDouble pochhammerRatio(const DoubleDouble& a, const DoubleDouble& b,
     return {up.mantissa / down.mantissa, up.exponent - down.exponent, kRounding * (4.0L * m + 4.0L)};
 }
 
+// s^p = e^(p ln s), ln s known to `logError` (absolute); exactly 1 at p = 0.
+ScaledDoubleDouble powerOf(const DoubleDouble& logS, long double logError, const DoubleDouble& p) {
+    if (p.hi == 0.0) return {DoubleDouble(1.0), 0, 0.0L};
+    ScaledDoubleDouble power = expDoubleDouble(p * logS);
+    power.error += logError * magnitude(p);
+    return power;
+}
+
 }  // namespace
 
 // The limit form (DLMF 15.8.10 with its finite sum), as in gauss_careful.cpp
@@ -348,8 +361,7 @@ WideSeriesSum limitConnectionDoubleDouble(const DoubleDouble& a, const DoubleDou
     // m! e^(e psi~(m + 1, e)), with 1/m! = m! / ((1)_m (1)_m).
     const DoubleDouble degree = DoubleDouble(m) + e;
     const DoubleDouble singularPower = degree + outerPower;
-    ScaledDoubleDouble power = expDoubleDouble(singularPower * logS);
-    power.error += logSError * magnitude(singularPower);
+    const ScaledDoubleDouble power = powerOf(logS, logSError, singularPower);
     const ScaledDoubleDouble topGamma = smallExponential(eTop, offset * top.error);
     const ScaledDoubleDouble inverseFactorial = pochhammerRatio(DoubleDouble(1.0), DoubleDouble(1.0), m);
     const double piE = kPi * e.hi;
@@ -362,8 +374,7 @@ WideSeriesSum limitConnectionDoubleDouble(const DoubleDouble& a, const DoubleDou
     // The finite part: G m! / ((a)_m (b)_m (m + e)) e^(e X) times its sum.
     ScaledDoubleDouble finite{DoubleDouble(), singular.exponent, 0.0L};
     if (m > 0) {
-        ScaledDoubleDouble outer = expDoubleDouble(outerPower * logS);
-        outer.error += logSError * magnitude(outerPower);
+        const ScaledDoubleDouble outer = powerOf(logS, logSError, outerPower);
         const ScaledDoubleDouble ratio = pochhammerRatio(a, b, m);
         const ScaledDoubleDouble meanPart = smallExponential(ex, offset * xError);
         const ScaledDoubleDouble sum = finiteSum(a, b, m, e, s);

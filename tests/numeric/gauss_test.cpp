@@ -145,6 +145,12 @@ TEST(Fhyper, CarefulRegions) {
         // Gamma quotients in double-double.
         {29.879190990545567, -91.94277363417554, -58.119006246821044, 0.9865347785764518,
          -1.7673865521754853445e+22},
+        // c - a - b 5e-13 from 6 and exactly -3: the limit form of the
+        // connection formula, its finite and singular parts cancelling by 30.
+        {-25.29083326393214, 25.122826176075982, 5.831992912144346, 0.9492561235352409,
+         1.7070097684041106584e-10},
+        {29.539582778934403, -13.708376781287566, 12.831205997646837, 0.8896689618319673,
+         -6.9061626408680483118e-7},
         // Parameters within 1e-13 of an integer (or b of c) without being
         // one: a, c and c - a near integers, b near c.
         {2.86e-19, 13.19, -27.02, 0.99989, 1.0467536535910720948e+152},
