@@ -304,8 +304,9 @@ ScaledDoubleDouble powerOf(const DoubleDouble& logS, long double logError, const
 
 }  // namespace
 
-// The limit form (DLMF 15.8.10 with its finite sum), as in gauss_careful.cpp
-// but with every part in double-double: W_0 = expm1(e Q) / e = Q E(e Q),
+// The limit form of the connection formula near an integer c - a - b (at
+// e = 0 DLMF 15.8.10), as in gauss_careful.cpp but with every part in
+// double-double: W_0 = expm1(e Q) / e = Q E(e Q),
 // E(y) = sum_k y^k / (k + 1)!, and g_0 = e^(e Q), with Q = psi~(m + 1, e) +
 // psi~(1, -e) - psi~(A, e) - psi~(B, e) - ln s from the mean digamma values
 // psi~ above. The Gamma values share one quotient G = Gamma(c) / (Gamma(a)
