@@ -81,10 +81,6 @@ void SharedEnvironment::raiseInCaller(int flags) {
     if (missing != 0) std::feraiseexcept(missing);
 }
 
-bool FirstFailure::before(std::size_t index) const {
-    return index < m_index.load(std::memory_order_relaxed);
-}
-
 void FirstFailure::record(std::size_t index, std::exception_ptr error) {
     const std::lock_guard<std::mutex> lock(m_recording);
     if (index >= m_index.load(std::memory_order_relaxed)) return;

@@ -79,7 +79,8 @@ def load(path):
         return json.load(f)
 
 
-COUNTERS = ("per_eval", "first_ns", "entry_ns", "loop_ns", "engine_ns", "allocs_per_call")
+COUNTERS = ("per_eval", "first_ns", "one_thread_ns", "threads", "entry_ns", "loop_ns", "engine_ns",
+            "allocs_per_call")
 
 
 def medians(runs):
@@ -506,30 +507,30 @@ def guard_section(values):
     return lines
 
 
-def vector_section(values):
-    """Vector calls of 10^6 elements with one thread and with every core."""
-    by_function = {}
-    for name, per_element in values.items():
-        kind, function, threads = split(name)
+def vector_section(values, counters):
+    """Vector calls of 10^6 elements, one thread and every core in turn."""
+    rows = []
+    for name, many in values.items():
+        kind, function, _ = split(name)
         if kind != "vector":
             continue
-        by_function.setdefault(function, {})[int(threads.split()[0])] = per_element
-    if not by_function:
+        c = counters.get(name, {})
+        rows.append((function, c.get("one_thread_ns"), many, int(c.get("threads", 1))))
+    if not rows:
         return []
-    most = max(max(t) for t in by_function.values())
+    most = max(r[3] for r in rows)
     lines = ["## Long vectors on every core", "",
              "One host call on a real vector of 10^6 elements (the engine benchmark's elements, ten "
              "times over), with one thread and with the thread count the library chooses "
-             f"({most} here: `ORU_SPECIAL_THREADS`, or the number of cores); wall-clock time per "
-             "element, and the speed-up. The elements are shared out only when the first ones show "
-             "that the rest would keep one thread busy for more than 0.1 ms; the results are "
-             "bit-identical either way (tests/host/threads_test.cpp).", "",
+             f"({most} here: `ORU_SPECIAL_THREADS`, or the number of cores), the two calls in turn "
+             "within every iteration; wall-clock time per element, and the speed-up. The elements "
+             "are shared out only when the first ones show that the rest would keep one thread busy "
+             "for more than 0.1 ms; the results are bit-identical either way "
+             "(tests/host/threads_test.cpp).", "",
              "| Function | 1 thread | " + f"{most} threads | speed-up |", "|---|---|---|---|"]
-    for function, times in by_function.items():
-        one = times.get(1)
-        many = times.get(most)
-        speedup = "–" if one is None or many is None or many <= 0 or most == 1 else f"{one / many:.2f}"
-        lines.append(f"| {function} | {fmt_ns(one)} | {fmt_ns(many if most > 1 else None)} | {speedup} |")
+    for function, one, many, threads in rows:
+        speedup = "–" if one is None or many is None or many <= 0 or threads == 1 else f"{one / many:.2f}"
+        lines.append(f"| {function} | {fmt_ns(one)} | {fmt_ns(many if threads > 1 else None)} | {speedup} |")
     lines.append("")
     lines.append("A speed-up needs cores that are free: on a loaded machine (see the load averages "
                  "above) the library's threads share the cores with the other work, and a thread "
@@ -566,7 +567,7 @@ def main():
     out += engine_section(values, counters, kept, kept_counters, runs.get("context", {}).get("mhz_per_cpu"))
     out += scalar_section(values, counters)
     out += guard_section(values)
-    out += vector_section(values)
+    out += vector_section(values, counters)
     worst_cv = max(spread.values(), default=None)
     if worst_cv is not None:
         out.append(f"Largest coefficient of variation between repetitions: {worst_cv * 100:.0f} %.")
