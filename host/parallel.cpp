@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 
@@ -42,17 +43,26 @@ int setVectorThreads(int threads) {
 
 bool worthSplitting(std::size_t timed, std::chrono::nanoseconds elapsed, std::size_t remaining) {
     if (timed == 0) return false;
-    // remaining * elapsed / timed >= kMinimumSplitWork, without overflow:
-    // a vector holds fewer than 2^31 elements and the timed ones took less
-    // than a few seconds.
-    const double work = static_cast<double>(remaining) * static_cast<double>(elapsed.count());
-    return work >= static_cast<double>(timed) * static_cast<double>(kMinimumSplitWork.count());
+    // remaining * elapsed / timed >= kMinimumSplitWork, in integers (the
+    // engine raises no floating-point flag of its own) and without overflow:
+    // remaining >= ceil(timed * kMinimumSplitWork / elapsed), where timed is
+    // a few elements.
+    const std::int64_t ns = elapsed.count();
+    if (ns <= 0) return false;
+    const std::int64_t needed = static_cast<std::int64_t>(timed) * kMinimumSplitWork.count();
+    return static_cast<std::int64_t>(remaining) >= (needed + ns - 1) / ns;
 }
 
-std::size_t elementsPerShare(std::size_t elements, int threads) {
-    constexpr std::size_t kMostPerShare = 256;
+std::size_t elementsPerShare(std::size_t elements, int threads, std::size_t timed,
+                             std::chrono::nanoseconds elapsed) {
+    // In integers: the engine raises no floating-point flag of its own.
+    constexpr std::int64_t kShareNs = 50'000;
     const std::size_t balanced = elements / (16 * static_cast<std::size_t>(threads > 0 ? threads : 1));
-    return std::clamp<std::size_t>(balanced, 1, kMostPerShare);
+    const std::int64_t ns = elapsed.count();
+    // timed is a few elements, so the product cannot overflow.
+    const std::size_t byTime =
+        ns > 0 ? static_cast<std::size_t>(kShareNs * static_cast<std::int64_t>(timed) / ns) : balanced;
+    return std::max<std::size_t>(std::min(byTime, balanced), 1);
 }
 
 SharedEnvironment::SharedEnvironment() {

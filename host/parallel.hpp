@@ -43,10 +43,13 @@ inline constexpr std::chrono::nanoseconds kMinimumSplitWork{100'000};
 // worth splitting across the threads.
 bool worthSplitting(std::size_t timed, std::chrono::nanoseconds elapsed, std::size_t remaining);
 
-// Elements handed to a thread at a time: small enough to balance elements of
-// unequal cost (at least sixteen shares per thread), large enough that handing
-// them out costs nothing (at most a few hundred elements).
-std::size_t elementsPerShare(std::size_t elements, int threads);
+// Elements handed to a thread at a time, from the time the timed elements
+// took each: about 50 µs of work, so that handing a share out (one update of
+// a counter the threads share, a cache line moved between cores, some 0.1 µs)
+// costs nothing, and at least sixteen shares per thread, to balance elements
+// of unequal cost.
+std::size_t elementsPerShare(std::size_t elements, int threads, std::size_t timed,
+                             std::chrono::nanoseconds elapsed);
 
 // The calling thread's floating-point environment (rounding, precision and
 // trap controls, and flags), so that every thread of a split computes as the

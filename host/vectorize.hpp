@@ -203,9 +203,9 @@ template <class Writer, class Compute, class GoOn>
 // Returns whether an element made the result complex.
 template <ImagRule Rule, class Compute>
 bool splitAcrossThreads(ResultArrays<Rule>& arrays, Compute& compute, std::size_t begin, std::size_t count,
-                        std::size_t rows) {
+                        std::size_t rows, std::chrono::nanoseconds elapsed) {
     const int threads = vectorThreads();
-    const std::size_t perShare = elementsPerShare(count - begin, threads);
+    const std::size_t perShare = elementsPerShare(count - begin, threads, begin, elapsed);
     const std::size_t shares = (count - begin + perShare - 1) / perShare;
     const SharedEnvironment environment;
     FirstFailure failure(count);
@@ -257,7 +257,8 @@ std::unique_ptr<MatVal> elementLoop(const MatVal& shapeOf, Compute&& compute) {
         computeElements(out, compute, next, kTimedElements, static_cast<std::size_t>(rows), always);
         const auto elapsed = std::chrono::steady_clock::now() - start;
         if (worthSplitting(next, elapsed, count - next))
-            needed = splitAcrossThreads(arrays, compute, next, count, static_cast<std::size_t>(rows));
+            needed = splitAcrossThreads(arrays, compute, next, count, static_cast<std::size_t>(rows),
+                                        std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed));
         else
             computeElements(out, compute, next, count, static_cast<std::size_t>(rows), always);
     } else {
