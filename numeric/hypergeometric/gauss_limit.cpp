@@ -45,9 +45,6 @@ constexpr int kRescaleStep = 600;
 constexpr double kLargestExponent = 0x1p-8;
 constexpr int kQuotientTerms = 12;
 constexpr int kMaxTerms = 1500;
-// The series stops once its remaining terms, bounded by a geometric tail,
-// are below this fraction of the sum.
-constexpr long double kTailBound = 0x1p-70L;
 
 DoubleDouble fromLongDouble(long double v) {
     const double hi = static_cast<double>(v);
@@ -196,7 +193,9 @@ struct LimitSeries {
 };
 
 // The bounds of the series are carried in double (their own rounding is
-// covered by the margins of kRounding), from the leading parts.
+// covered by the margins of kRounding), from the leading parts. The series
+// stops once its remaining terms, bounded by a geometric tail, are below
+// kSeriesTail of the sum.
 constexpr double kSeriesRounding = 0x1p-100;
 constexpr double kSeriesTail = 0x1p-70;
 
