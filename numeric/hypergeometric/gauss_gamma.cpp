@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 
 namespace Oru {
@@ -111,6 +112,10 @@ void addLogGamma(LogGammaSum& sum, const DoubleDouble& z, bool inDenominator) {
 }  // namespace
 
 ScaledDoubleDouble expDoubleDouble(const DoubleDouble& v) {
+    // Beyond e^(2^20) (or for a NaN) no quotient or power of the forms can
+    // come back into range: no value, and an error that rejects it. The
+    // bound also keeps k and the exponent well inside the integer types.
+    if (!(std::fabs(v.hi) <= 0x1p20)) return {DoubleDouble(NAN), 0, HUGE_VALL};
     const double k = std::nearbyint(v.hi / kLn2.hi);
     const DoubleDouble r = scaledBy(v - times(kLn2, k), -kExpHalvings);
     // 1/i in double-double, formed once.
@@ -128,6 +133,9 @@ ScaledDoubleDouble expDoubleDouble(const DoubleDouble& v) {
 }
 
 DoubleDouble logDoubleDouble(const DoubleDouble& v) {
+    // Only for positive finite v (a product that underflowed or overflowed
+    // gives NaN, which every bound downstream rejects).
+    if (!(v.hi > 0.0 && v.hi <= DBL_MAX)) return DoubleDouble(NAN);
     // One Newton step y + v e^-y - 1 from the double logarithm doubles its
     // correct bits.
     const DoubleDouble y(std::log(v.hi));

@@ -384,6 +384,9 @@ WideSeriesSum limitConnectionDoubleDouble(const DoubleDouble& a, const DoubleDou
     }
     long double error = 0.0L;
     const long double value = sumOfScaled(finite, singular, error);
+    // A part that left the range (or a NaN from one) leaves the answer to
+    // the other forms.
+    if (!std::isfinite(value) || !(error < 1.0L)) return kNoSum;
     return {value, error + 0x1p-62L};
 }
 
