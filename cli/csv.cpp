@@ -43,7 +43,9 @@ double part(const Held& held, std::size_t row, bool imaginary) {
 
 int CsvColumns::add(std::string_view statement, const Held& value, std::ostream& errors,
                     std::string_view location) {
-    const std::string shown = "'" + markedEcho(statement, 0, 0).echo + "'";
+    std::string shown(1, '\'');
+    shown += markedEcho(statement, 0, 0).echo;
+    shown += '\'';
     std::size_t rows = 1;
     bool complex = false;
     if (const auto* z = dynamic_cast<const NumVal*>(value.value.get())) {

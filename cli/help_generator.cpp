@@ -168,8 +168,10 @@ std::vector<std::string> section(const Page& page, std::string_view heading) {
 // line.
 std::string paragraph(const std::vector<std::string>& lines, std::size_t& k) {
     std::string text;
-    for (; k < lines.size() && !trim(lines[k]).empty() && !startsWith(lines[k], "|"); ++k)
-        text += (text.empty() ? "" : " ") + std::string(trim(lines[k]));
+    for (; k < lines.size() && !trim(lines[k]).empty() && !startsWith(lines[k], "|"); ++k) {
+        if (!text.empty()) text += ' ';
+        text += trim(lines[k]);
+    }
     return text;
 }
 
