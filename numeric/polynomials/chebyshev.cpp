@@ -61,14 +61,14 @@ constexpr unsigned kBlock = 8;
     if (n == 0) return 1.0;
     if (n == 1) return firstKindFactor * x;
     // A degree below a block's length takes the steps 2 (y P(k-1)) - P(k-2)
-    // at once;
-    // a NaN then goes on through them unchanged (its one source is y itself
-    // or, past overflow, an infinity minus an infinity, never both).
+    // at once (the recurrence tests those few steps for no NaN: a NaN goes on
+    // through them unchanged, its one source being y itself or, past
+    // overflow, an infinity minus an infinity, never both).
     double current = n > kBlock ? doubledPointSteps(firstKindFactor * y, n, y) : NAN;
     if (std::isnan(current)) {
         // Values overflow only past y = 1, where they grow with the degree.
         current = threeTermRecurrence(
-            1.0, firstKindFactor * y, n, n > kBlock, Growth::Monotone,
+            1.0, firstKindFactor * y, n, true, Growth::Monotone,
             [y](std::int64_t, auto previous, auto current) { return 2.0 * (y * current) - previous; });
     }
     return (negative && (n & 1u) != 0) ? -current : current;
