@@ -158,22 +158,32 @@ double threadCpuNs() {
 
 // Two passes timed in turn within every iteration (CPU time of the thread),
 // so that both see the same state of the machine and their ratio or
-// difference is not lost in the drift between two separate benchmarks.
-// Reports the second as per_eval and the first as first_ns, per evaluation.
+// difference is not lost in the drift between two separate benchmarks. Each
+// iteration swaps which pass goes first: a pass that follows the other one's
+// code and data (cold branch predictors, caches) pays for it, and a fixed
+// order would charge that to one side only. Reports the second as per_eval
+// and the first as first_ns, per evaluation.
 template <class First, class Second>
 void runInTurn(benchmark::State& state, std::size_t perPass, First&& first, Second&& second) {
     double firstNs = 0.0;
     double secondNs = 0.0;
+    bool firstLeads = true;
+    const auto timed = [](auto& pass, double& total) {
+        const double t0 = threadCpuNs();
+        pass();
+        total += threadCpuNs() - t0;
+    };
     for (auto _ : state) {
         const bool ok = guarded(state, [&] {
-            const double t0 = threadCpuNs();
-            first();
-            const double t1 = threadCpuNs();
-            second();
-            const double t2 = threadCpuNs();
-            firstNs += t1 - t0;
-            secondNs += t2 - t1;
+            if (firstLeads) {
+                timed(first, firstNs);
+                timed(second, secondNs);
+            } else {
+                timed(second, secondNs);
+                timed(first, firstNs);
+            }
         });
+        firstLeads = !firstLeads;
         if (!ok) break;
     }
     const double evaluations = static_cast<double>(state.iterations()) * static_cast<double>(perPass);

@@ -207,7 +207,8 @@ def kernel_section(values, counters, spread, errors):
              "sequence of argument checks, floating-point operations and library calls written "
              "out alone in one function, on the same pool, without anything the kernel adds "
              "(early ends, overflow rescues, error estimates, the choice of a method). The floor "
-             "and the kernel are timed in turn within every iteration of one benchmark, and "
+             "and the kernel are timed in turn within every iteration of one benchmark (which "
+             "of them goes first alternates from one iteration to the next), and "
              "ours/floor is the ratio of those two times; the kernel's own column is its "
              "separate benchmark.", "",
              "| Function | Regime | ours | floor | ours/floor | Boost | ours/Boost | GSL | ours/GSL |",
