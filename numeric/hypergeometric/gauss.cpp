@@ -29,6 +29,9 @@ constexpr int kMaxLogCasePasses = 999;
 // finite value.
 constexpr double kMaxLogCaseOrder = 171.0;
 
+// The cancellation recorded before any series: none.
+constexpr double kNoCancellation = 1.0;
+
 // The branch of the plain evaluation below that produced its value.
 enum class PlainRoute {
     Origin,
@@ -49,7 +52,7 @@ struct PlainTrace {
     double firstOmittedTerm = 0.0;
     // The sum of a series' terms' magnitudes over its value, times the
     // number of terms.
-    double cancellation = 1.0;
+    double cancellation = kNoCancellation;
     // The sum of the magnitudes of the parts a connection formula adds, over
     // the magnitude of their sum.
     double combination = 1.0;
@@ -93,6 +96,12 @@ constexpr int kKeptLogarithmicPasses = 60;     // also bounds the time taken
 constexpr double kKeptOriginTerm = 0x1p-48;    // 16 units of 2^-52
 constexpr double kKeptGaussSumBound = 0x1p-46;
 
+// A series' value is kept where it stopped on a term that no later term
+// can outgrow and its terms did not cancel beyond the bound.
+bool seriesKept(bool stoppedEarly, double cancellation) {
+    return !stoppedEarly && cancellation <= kKeptSeriesCancellation;
+}
+
 // Which method answers: the plain evaluation where what it saw on the way
 // vouches for its value (few terms no larger than their sum, Gamma values
 // of moderate arguments, c - a - b not near an integer unless exactly one),
@@ -108,7 +117,7 @@ bool keepPlainValue(const PlainTrace& t) {
         case PlainRoute::Euler:
         case PlainRoute::Pfaff:
         case PlainRoute::Direct:
-            return !t.stoppedEarly && t.cancellation <= kKeptSeriesCancellation;
+            return seriesKept(t.stoppedEarly, t.cancellation);
         case PlainRoute::GaussSum:
             return t.gaussSumBound <= kKeptGaussSumBound && t.gammaArgument <= kKeptGammaArgument;
         case PlainRoute::Connection:
@@ -149,10 +158,12 @@ bool differenceIsNonPositiveInteger(double c, double u) {
 }
 
 // The hypergeometric series in x summed until a term no longer changes the
-// sum (at most 1000 terms), with the sum of the magnitudes of its terms:
-// the sum's rounding error is bounded by that times the extended precision. Carried in extended precision:
-// the terms of an alternating series can exceed its sum by many orders of magnitude.
-SeriesSum sumSeries(double a, double b, double c, double x) {
+// sum (at most 1000 terms), with the sum of the magnitudes of its terms where
+// asked for (else 1): the sum's rounding error is bounded by that times the
+// extended precision. Carried in extended precision: the terms of an
+// alternating series can exceed its sum by many orders of magnitude.
+template <bool kWithMagnitudes>
+SeriesSum seriesTerms(double a, double b, double c, double x) {
     long double la = a;
     long double lb = b;
     long double lc = c;
@@ -161,9 +172,12 @@ SeriesSum sumSeries(double a, double b, double c, double x) {
     long double term = 1.0L;
     long double k = 1.0L;
     long double change = 0.0L;
-    // The sum of the terms' magnitudes, kept as a double outside the
-    // extended registers the loop needs.
-    double magnitudes = 1.0;
+    // The terms as doubles, their magnitudes summed after the loop (in the
+    // same order), outside the extended registers the loop needs.
+    double terms[kWithMagnitudes ? kMaxSeriesTerms : 1];
+    int count = kMaxSeriesTerms;
+    bool settled = false;
+    bool early = false;
     for (int pass = 0; pass < kMaxSeriesTerms; ++pass) {
         term = ((((1.0L / lc) / k) * la) * lb) * (lx * term);
         const long double next = sum + term;
@@ -171,15 +185,62 @@ SeriesSum sumSeries(double a, double b, double c, double x) {
         lb = lb + 1.0L;
         lc = lc + 1.0L;
         k = k + 1.0L;
-        magnitudes += std::fabs(static_cast<double>(term));
+        if constexpr (kWithMagnitudes) terms[pass] = static_cast<double>(term);
         if (next == sum) {
-            const bool early = term != 0.0L && std::fmin(std::fmin(la, lb), lc) < 0.0L;
-            return {static_cast<double>(sum), magnitudes, pass + 1, true, early};
+            // Some factor still negative (a NaN factor is passed over, as
+            // fmin would pass over it), by comparisons rather than calls.
+            early = term != 0.0L && (la < 0.0L || lb < 0.0L || lc < 0.0L);
+            count = pass + 1;
+            settled = true;
+            break;
         }
         change = next - sum;
         sum = next;
     }
-    return {static_cast<double>(sum), magnitudes, kMaxSeriesTerms, !(std::fabs(change) > kTolerance), false};
+    if (!settled) settled = !(std::fabs(change) > kTolerance);
+    double magnitudes = 1.0;
+    if constexpr (kWithMagnitudes)
+        for (int i = 0; i < count; ++i) magnitudes += std::fabs(terms[i]);
+    return {static_cast<double>(sum), magnitudes, count, settled, early};
+}
+
+SeriesSum sumSeries(double a, double b, double c, double x) {
+    return seriesTerms<true>(a, b, c, x);
+}
+
+// An exact integer 0 or below: as a parameter it ends the series with no
+// rounding on the way.
+bool isExactDegree(double v) {
+    return v <= 0.0 && Oru::round(v) == v;
+}
+
+// No term of the series is negative: x > 0 with a, b and c positive, or
+// x < 0 with b and c positive and a an exact degree -n (each factor a + k < 0
+// turns the sign back that x turns, until a + n = 0 ends the series), or the
+// same with a and b exchanged.
+bool termsNeverNegative(double a, double b, double c, double x) {
+    if (!(c > 0.0)) return false;
+    if (x > 0.0) return a > 0.0 && b > 0.0;
+    return x < 0.0 && ((b > 0.0 && isExactDegree(a)) || (a > 0.0 && isExactDegree(b)));
+}
+
+// Bound of a sum of terms that are never negative under which the sum of
+// their magnitudes in doubles stays finite.
+constexpr double kNonNegativeSumBound = 0x1p1000;
+
+// The series with the sum of its terms' magnitudes. Where no term is
+// negative that sum is the series' own: the two sums in doubles lie within
+// 2^-41 of the exact one for at most 1000 terms, so the cancellation measured
+// term by term would be the number of terms to that accuracy, and taking it
+// as the number of terms changes no decision of the keep rule (whose bound is
+// 2^20). Beyond 2^1000, where the magnitudes' sum in doubles could overflow,
+// the terms are followed one by one as for any other series.
+SeriesSum sumSeriesWithMagnitudes(double a, double b, double c, double x, bool nonNegativeTerms) {
+    if (!nonNegativeTerms) return sumSeries(a, b, c, x);
+    SeriesSum sum = seriesTerms<false>(a, b, c, x);
+    if (!(sum.value <= kNonNegativeSumBound)) return sumSeries(a, b, c, x);
+    sum.magnitudes = sum.value;
+    return sum;
 }
 
 // (1 - x)^d for the Euler transformation: the C runtime's pow on a real base.
@@ -192,15 +253,19 @@ tabulComplex realValue(double v) {
     return {v, 0.0};
 }
 
+// The larger of a cancellation recorded and the series' own, as fmax would
+// give it (a NaN ratio leaves the record as it was), without a library call.
+double largerCancellation(double recorded, const SeriesSum& sum) {
+    const double cancellation = sum.terms * (sum.magnitudes / std::fabs(sum.value));
+    return cancellation > recorded ? cancellation : recorded;
+}
+
 // The series as the plain evaluation sums it, noting in the trace how far
 // the magnitudes of its terms exceeded their sum.
 double tracedSeries(PlainTrace& trace, double a, double b, double c, double x) {
-    const SeriesSum sum = sumSeries(a, b, c, x);
+    const SeriesSum sum = sumSeriesWithMagnitudes(a, b, c, x, termsNeverNegative(a, b, c, x));
     if (!sum.settled) Throw("not converging", kNoArgument);
-    // The larger of the two, as fmax would give it (a NaN ratio leaves the
-    // trace as it was), without a library call.
-    const double cancellation = sum.terms * (sum.magnitudes / std::fabs(sum.value));
-    if (cancellation > trace.cancellation) trace.cancellation = cancellation;
+    trace.cancellation = largerCancellation(trace.cancellation, sum);
     trace.stoppedEarly = trace.stoppedEarly || sum.stoppedEarly;
     return sum.value;
 }
@@ -468,6 +533,43 @@ tabulComplex checkedAgainstCareful(bool kept, const tabulComplex& value, double 
     return kept && agrees ? value : realValue(careful);
 }
 
+// Within 1e-13 of an integer 0 or below without being that integer: the
+// plain evaluation would take it as the integer.
+bool isRoundedDegree(double v) {
+    if (!(v <= 0.0)) return false;
+    const double r = Oru::round(v);
+    return r != v && within(v, r, kTolerance);
+}
+
+// The arguments for which the plain evaluation sums the terminating series
+// as it stands: finite, x neither at the origin nor on the unit circle, b
+// and a clear of c (no reduction to a power), c clear of the poles, and a or
+// b an exact degree with the other no rounded one. That evaluation's value
+// is then the series' and what it relied on is the series' own record, so
+// the steps before it (and their record) can be left out.
+bool isExactPolynomial(double a, double b, double c, double x) {
+    const double r = std::fabs(x);
+    if (!(r >= kEpsilon && r < 1.0) || !std::isfinite(b) || !std::isfinite(c)) return false;
+    if (within(b, c, kTolerance) || within(a, c, kTolerance)) return false;
+    if (c < kTolerance && within(c, Oru::round(c), kTolerance)) return false;
+    if (isExactDegree(a)) return !isRoundedDegree(b);
+    return isExactDegree(b) && !isRoundedDegree(a);
+}
+
+// The value gaussHypergeometric gives where isExactPolynomial holds, by the
+// plain evaluation's rules for its polynomial: the series kept where it
+// settled with its value finite and its record (cancellation over none
+// before, early stop) within the keep rule, the careful evaluation
+// otherwise. No term is negative for x < 0 with c and the parameter that is
+// not the degree positive.
+tabulComplex exactPolynomial(double a, double b, double c, double x) {
+    const bool nonNegativeTerms = x < 0.0 && c > 0.0 && (a > 0.0 || b > 0.0);
+    const SeriesSum sum = sumSeriesWithMagnitudes(a, b, c, x, nonNegativeTerms);
+    const bool kept = sum.settled && seriesKept(sum.stoppedEarly, largerCancellation(kNoCancellation, sum)) &&
+                      std::isfinite(sum.value);
+    return realValue(kept ? sum.value : carefulGauss(a, b, c, x));
+}
+
 }  // namespace
 
 double gaussSeries(double a, double b, double c, double x) {
@@ -477,6 +579,7 @@ double gaussSeries(double a, double b, double c, double x) {
 }
 
 tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
+    if (isExactPolynomial(a, b, c, x)) return exactPolynomial(a, b, c, x);
     // Infinite or NaN arguments have no value to improve on: the plain
     // evaluation answers as it does.
     PlainTrace trace;
