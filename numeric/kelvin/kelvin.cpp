@@ -1,6 +1,7 @@
 #include "numeric/kelvin/kelvin.hpp"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "numeric/core/constants.hpp"
@@ -137,8 +138,7 @@ KelvinPhases beiPhases(unsigned n) {
     return {-1.0, s, {c, -s, -c, s}};
 }
 
-// What the power series leaves behind for its error estimate, taken outside
-// its loop so that neither its bits nor its speed change.
+// What the power series leaves behind for its error estimate.
 struct SeriesOutcome {
     double sum = 0.0;
     bool converged = false;  // a pass changed the sum by less than 2^-52
@@ -152,7 +152,11 @@ struct SeriesOutcome {
 // The divisor k! (n+k)! is held in extended precision, whose exponent keeps
 // factorials up to 1754! finite (a double overflows past 170!), and so is the
 // power during the n steps of the first term. After that the power is
-// rounded to a double at every step and the sum at every term.
+// rounded to a double at every step and the sum at every term. The factor
+// k (n + k) of a step is an integer below 2^45 (k at most 4000, n below
+// 2^32), so it is formed exactly in integers and converted exactly: the same
+// value as from extended k and n, in every rounding mode, without holding k
+// and n in the few extended registers that the divisor and the terms need.
 //
 // The loop ends: once k! (n+k)! overflows the extended range (k below 1000,
 // so within 250 passes), every term is 0 or, for an infinite power, NaN, so a
@@ -180,28 +184,23 @@ SeriesOutcome kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
     double sum = firstTerm;
     out.first = static_cast<double>(firstTerm);
     double slope = n * out.first, weight = n;
-    double place0 = 0.0, place1 = 0.0, place2 = 0.0, place3 = 0.0;
+    double places[4] = {0, 0, 0, 0};
     double power = static_cast<double>(firstPower);
     const double h2 = h * h;
-    const long double order = n;
-    long double k = 0.0L;
-    // One term: the series' own steps, then its share of the estimate.
-    const auto term = [&](double phase, double& place) {
-        k = k + 1.0L;
-        power = -(h2 * power);
-        divisor = divisor * (k * (order + k));
-        const long double t = (phase / divisor) * power;
-        sum = sum + t;
-        place += static_cast<double>(t);
-        weight += 2.0;
-        slope += weight * static_cast<double>(t);
-    };
+    std::int64_t k = 0;
     for (int pass = 0; pass < kMaxPasses; ++pass) {
         const double previousSum = sum;
-        term(phases.perPass[0], place0);
-        term(phases.perPass[1], place1);
-        term(phases.perPass[2], place2);
-        term(phases.perPass[3], place3);
+        for (int place = 0; place < 4; ++place) {
+            k = k + 1;
+            power = -(h2 * power);
+            divisor = divisor * static_cast<long double>(k * (n + k));
+            const long double t = (phases.perPass[place] / divisor) * power;
+            sum = sum + t;
+            const double rounded = static_cast<double>(t);
+            places[place] += rounded;
+            weight += 2.0;
+            slope += weight * rounded;
+        }
         const double change = std::fabs(previousSum - sum);
         out.passes = pass + 1;
         if (std::isnan(change)) break;
@@ -211,7 +210,7 @@ SeriesOutcome kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
             break;
         }
     }
-    out.places[0] = place0, out.places[1] = place1, out.places[2] = place2, out.places[3] = place3;
+    for (int p = 0; p < 4; ++p) out.places[p] = places[p];
     out.slope = slope;
     out.sum = sum;
     return out;
