@@ -243,8 +243,6 @@ SeriesOutcome kelvinSeries(unsigned n, double x, const KelvinPhases& phases) {
 // derivative of the sum (where it is only rounding noise it cannot make the
 // comparison pass).
 
-constexpr double kRootHalfDouble = 0.7071067811865476;
-
 // The exact cos(n pi/4) and sin(n pi/4) (to the nearest double), and how far
 // the computed ones are off, relative to themselves: all of it where the
 // exact one is 0. The exact ones are 0, +-1 and +-sqrt(1/2), so the relative
@@ -258,19 +256,48 @@ struct PhaseSlip {
     double second;      // relative slip of places 0, 2
 };
 
-double relativeSlip(double computed, double exact) {
-    if (exact == 0.0) return 1.0;
-    return std::fabs(computed - exact) * (std::fabs(exact) == 1.0 ? 1.0 : 1.4142135623730951);
+// An exact phase factor and how its slip is measured: the difference times
+// `scale`, plus `whole` (1 where the exact factor is 0, and then the scale is
+// 0). Written as one product and one sum rather than as a choice, the slip
+// costs no branch on n mod 8, which varies from call to call; the values are
+// those of the choice, bit for bit, in every rounding mode (a difference
+// times 1 or sqrt 2 plus 0, or any finite difference times 0 plus 1).
+struct ExactPhase {
+    double value;
+    double scale;
+    double whole;
+};
+
+constexpr double kRootHalfDouble = 0.7071067811865476;
+constexpr double kRootTwo = 1.4142135623730951;
+constexpr ExactPhase kZeroPhase = {0, 0, 1};
+constexpr ExactPhase kUnitPhase(double value) {
+    return {value, 1, 0};
+}
+constexpr ExactPhase kDiagonalPhase(double value) {
+    return {value, kRootTwo, 0};
+}
+
+// cos(n pi/4) and sin(n pi/4) for n mod 8.
+constexpr double kR = kRootHalfDouble;
+constexpr ExactPhase kExactCosines[8] = {kUnitPhase(1),  kDiagonalPhase(kR),  kZeroPhase, kDiagonalPhase(-kR),
+                                         kUnitPhase(-1), kDiagonalPhase(-kR), kZeroPhase, kDiagonalPhase(kR)};
+constexpr ExactPhase kExactSines[8] = {kZeroPhase, kDiagonalPhase(kR),  kUnitPhase(1),  kDiagonalPhase(kR),
+                                       kZeroPhase, kDiagonalPhase(-kR), kUnitPhase(-1), kDiagonalPhase(-kR)};
+
+double relativeSlip(double computed, double exact, const ExactPhase& measure) {
+    return std::fabs(computed - exact) * measure.scale + measure.whole;
 }
 
 PhaseSlip phaseSlip(unsigned n, bool bei, const KelvinPhases& phases) {
-    constexpr double r = kRootHalfDouble;
-    constexpr double cosines[8] = {1, r, 0, -r, -1, -r, 0, r};
-    constexpr double sines[8] = {0, r, 1, r, 0, -r, -1, -r};
-    const double c = cosines[n % 8], s = sines[n % 8];
+    const ExactPhase& c = kExactCosines[n % 8];
+    const ExactPhase& s = kExactSines[n % 8];
     // ber: first c, places -s, -c, s, c; bei: first s, places c, -s, -c, s.
-    const double first = bei ? s : c, next = bei ? c : -s, after = bei ? -s : -c;
-    return {first, next, after, relativeSlip(phases.first, first), relativeSlip(phases.perPass[0], next)};
+    const ExactPhase& firstPhase = bei ? s : c;
+    const ExactPhase& nextPhase = bei ? c : s;
+    const double first = firstPhase.value, next = bei ? c.value : -s.value, after = bei ? -s.value : -c.value;
+    return {first, next, after, relativeSlip(phases.first, first, firstPhase),
+            relativeSlip(phases.perPass[0], next, nextPhase)};
 }
 
 // The terms after the last one K: the ratio of term k to term k - 1 is
