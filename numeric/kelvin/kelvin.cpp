@@ -269,21 +269,23 @@ struct ExactPhase {
 };
 
 constexpr double kRootHalfDouble = 0.7071067811865476;
-constexpr double kRootTwo = 1.4142135623730951;
 constexpr ExactPhase kZeroPhase = {0, 0, 1};
-constexpr ExactPhase kUnitPhase(double value) {
+
+constexpr ExactPhase unitPhase(double value) {
     return {value, 1, 0};
 }
-constexpr ExactPhase kDiagonalPhase(double value) {
-    return {value, kRootTwo, 0};
+
+constexpr ExactPhase diagonalPhase(double value) {
+    return {value, 1.4142135623730951, 0};
 }
 
 // cos(n pi/4) and sin(n pi/4) for n mod 8.
-constexpr double kR = kRootHalfDouble;
-constexpr ExactPhase kExactCosines[8] = {kUnitPhase(1),  kDiagonalPhase(kR),  kZeroPhase, kDiagonalPhase(-kR),
-                                         kUnitPhase(-1), kDiagonalPhase(-kR), kZeroPhase, kDiagonalPhase(kR)};
-constexpr ExactPhase kExactSines[8] = {kZeroPhase, kDiagonalPhase(kR),  kUnitPhase(1),  kDiagonalPhase(kR),
-                                       kZeroPhase, kDiagonalPhase(-kR), kUnitPhase(-1), kDiagonalPhase(-kR)};
+constexpr ExactPhase kExactCosines[8] = {
+    unitPhase(1),  diagonalPhase(kRootHalfDouble),  kZeroPhase, diagonalPhase(-kRootHalfDouble),
+    unitPhase(-1), diagonalPhase(-kRootHalfDouble), kZeroPhase, diagonalPhase(kRootHalfDouble)};
+constexpr ExactPhase kExactSines[8] = {
+    kZeroPhase, diagonalPhase(kRootHalfDouble),  unitPhase(1),  diagonalPhase(kRootHalfDouble),
+    kZeroPhase, diagonalPhase(-kRootHalfDouble), unitPhase(-1), diagonalPhase(-kRootHalfDouble)};
 
 double relativeSlip(double computed, double exact, const ExactPhase& measure) {
     return std::fabs(computed - exact) * measure.scale + measure.whole;
