@@ -5,6 +5,7 @@
 
 #include "numeric/core/constants.hpp"
 #include "numeric/core/double_double.hpp"
+#include "numeric/core/integer.hpp"
 #include "numeric/gamma/digamma.hpp"
 #include "numeric/gamma/real_gamma.hpp"
 #include "numeric/hypergeometric/complex_power.hpp"
@@ -147,6 +148,7 @@ bool within(double v, double target, double tolerance) {
 // v within 1e-13 of an integer that is 0 or negative (tested on the rounded
 // value, so a tiny positive v counts as 0).
 bool roundsToNonPositiveInteger(double v) {
+    if (v >= 0.5) return false;  // rounds to 1 or more
     const double r = Oru::round(v);
     return r <= 0.0 && within(v, r, kTolerance);
 }
@@ -208,10 +210,10 @@ SeriesSum sumSeries(double a, double b, double c, double x) {
     return seriesTerms<true>(a, b, c, x);
 }
 
-// An exact integer 0 or below: as a parameter it ends the series with no
-// rounding on the way.
+// An exact integer 0 or below (finite): as a parameter it ends the series
+// with no rounding on the way.
 bool isExactDegree(double v) {
-    return v <= 0.0 && Oru::round(v) == v;
+    return v <= 0.0 && std::isfinite(v) && exactFloor(v) == v;
 }
 
 // No term of the series is negative: x > 0 with a, b and c positive, or
@@ -457,7 +459,8 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
 
     // c a non-positive integer: defined only as a polynomial that ends
     // before the denominator (c)_k reaches zero.
-    const double rc = Oru::round(c);
+    // Rounded only where it can matter: c below 1e-13.
+    const double rc = c < kTolerance ? Oru::round(c) : c;
     if (c < kTolerance && within(c, rc, kTolerance)) {
         trace.roundedParameter = aa != a || bb != b || rc != c;
         if ((aIsPolynomialDegree && ra > rc) || (bIsPolynomialDegree && rb > rc)) {
@@ -505,8 +508,8 @@ tabulComplex evaluateGauss(PlainTrace& trace, double a, double b, double c, doub
         if (x < kPfaffBound) return pfaffTransformation(trace, a, b, c, x, s);
     }
 
-    const double rd = Oru::round(d);
     if (x > kConnectionBound) {
+        const double rd = Oru::round(d);
         if (std::fabs(d - rd) > kLogCaseTolerance) {
             return realValue(connectionToOneMinusX(trace, a, b, c, d, s));
         }
@@ -548,8 +551,9 @@ bool isRoundedDegree(double v) {
 // is then the series' and what it relied on is the series' own record, so
 // the steps before it (and their record) can be left out.
 bool isExactPolynomial(double a, double b, double c, double x) {
+    if (!(a <= 0.0 || b <= 0.0)) return false;  // no degree
     const double r = std::fabs(x);
-    if (!(r >= kEpsilon && r < 1.0) || !std::isfinite(b) || !std::isfinite(c)) return false;
+    if (!(r >= kEpsilon && r < 1.0) || !allFinite(a, b, c, x)) return false;
     if (within(b, c, kTolerance) || within(a, c, kTolerance)) return false;
     if (c < kTolerance && within(c, Oru::round(c), kTolerance)) return false;
     if (isExactDegree(a)) return !isRoundedDegree(b);
@@ -570,15 +574,9 @@ tabulComplex exactPolynomial(double a, double b, double c, double x) {
     return realValue(kept ? sum.value : carefulGauss(a, b, c, x));
 }
 
-}  // namespace
-
-double gaussSeries(double a, double b, double c, double x) {
-    const SeriesSum sum = sumSeries(a, b, c, x);
-    if (!sum.settled) Throw("not converging", kNoArgument);
-    return sum.value;
-}
-
-tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
+// The kernel's value, inline in both entries so that the entry of the host
+// stores it straight from its registers.
+inline tabulComplex gaussValue(double a, double b, double c, double x) {
     if (isExactPolynomial(a, b, c, x)) return exactPolynomial(a, b, c, x);
     // Infinite or NaN arguments have no value to improve on: the plain
     // evaluation answers as it does.
@@ -599,12 +597,24 @@ tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
     return realValue(carefulGauss(a, b, c, x));
 }
 
+}  // namespace
+
+double gaussSeries(double a, double b, double c, double x) {
+    const SeriesSum sum = sumSeries(a, b, c, x);
+    if (!sum.settled) Throw("not converging", kNoArgument);
+    return sum.value;
+}
+
+tabulComplex gaussHypergeometric(double a, double b, double c, double x) {
+    return gaussValue(a, b, c, x);
+}
+
 void tabulFhyper(tabulComplex& res, const tabulComplex& a, const tabulComplex& b, const tabulComplex& c,
                  const tabulComplex& x) {
     requireRealArguments({&a, &b, &c, &x});
     if (x.re <= -1.0) Throw("domain error", 4);
     if (x.re >= 1.0) Throw("domain error", 4);
-    res = gaussHypergeometric(a.re, b.re, c.re, x.re);
+    res = gaussValue(a.re, b.re, c.re, x.re);
 }
 
 }  // namespace Oru

@@ -103,6 +103,7 @@ TEST(Fhyper, DivergenceAndOverflow) {
     EXPECT_EQ(fhyperError(1e308, 1e308, 0.5, 0.8), "overflow@-1");
     // A NaN parameter: NaN from the series, "overflow" from the connection.
     EXPECT_TRUE(std::isnan(fhyper(kNaN, 1.0, 2.0, 0.5)));
+    EXPECT_TRUE(std::isnan(fhyper(kNaN, -7.0, 5.5, 0.25)));  // beside an exact degree too
     EXPECT_EQ(fhyperError(kNaN, 1.0, 2.0, 0.8), "overflow@-1");
 }
 
