@@ -1,5 +1,6 @@
 #include "numeric/hypergeometric/gauss.hpp"
 
+#include <cfloat>
 #include <cmath>
 #include <initializer_list>
 
@@ -30,9 +31,6 @@ constexpr int kMaxLogCasePasses = 999;
 // finite value.
 constexpr double kMaxLogCaseOrder = 171.0;
 
-// The cancellation recorded before any series: none.
-constexpr double kNoCancellation = 1.0;
-
 // The branch of the plain evaluation below that produced its value.
 enum class PlainRoute {
     Origin,
@@ -51,9 +49,9 @@ struct PlainTrace {
     PlainRoute route = PlainRoute::Direct;
     // At the origin: the first term left out, |a b x / c|.
     double firstOmittedTerm = 0.0;
-    // The sum of a series' terms' magnitudes over its value, times the
-    // number of terms.
-    double cancellation = kNoCancellation;
+    // For some series, the sum of its terms' magnitudes over its value,
+    // times the number of terms, exceeded the keep rule's bound.
+    bool cancelledBeyondBound = false;
     // The sum of the magnitudes of the parts a connection formula adds, over
     // the magnitude of their sum.
     double combination = 1.0;
@@ -99,8 +97,8 @@ constexpr double kKeptGaussSumBound = 0x1p-46;
 
 // A series' value is kept where it stopped on a term that no later term
 // can outgrow and its terms did not cancel beyond the bound.
-bool seriesKept(bool stoppedEarly, double cancellation) {
-    return !stoppedEarly && cancellation <= kKeptSeriesCancellation;
+bool seriesKept(bool stoppedEarly, bool cancelledBeyondBound) {
+    return !stoppedEarly && !cancelledBeyondBound;
 }
 
 // Which method answers: the plain evaluation where what it saw on the way
@@ -118,11 +116,11 @@ bool keepPlainValue(const PlainTrace& t) {
         case PlainRoute::Euler:
         case PlainRoute::Pfaff:
         case PlainRoute::Direct:
-            return seriesKept(t.stoppedEarly, t.cancellation);
+            return seriesKept(t.stoppedEarly, t.cancelledBeyondBound);
         case PlainRoute::GaussSum:
             return t.gaussSumBound <= kKeptGaussSumBound && t.gammaArgument <= kKeptGammaArgument;
         case PlainRoute::Connection:
-            return !t.stoppedEarly && t.cancellation <= kKeptSeriesCancellation &&
+            return seriesKept(t.stoppedEarly, t.cancelledBeyondBound) &&
                    t.combination <= kKeptConnectionCombination && t.gammaArgument <= kKeptGammaArgument &&
                    t.integerDistance >= kKeptIntegerDistance;
         case PlainRoute::Logarithmic:
@@ -255,11 +253,24 @@ tabulComplex realValue(double v) {
     return {v, 0.0};
 }
 
-// The larger of a cancellation recorded and the series' own, as fmax would
-// give it (a NaN ratio leaves the record as it was), without a library call.
-double largerCancellation(double recorded, const SeriesSum& sum) {
-    const double cancellation = sum.terms * (sum.magnitudes / std::fabs(sum.value));
-    return cancellation > recorded ? cancellation : recorded;
+// Margin around the products below that covers their rounding and that of
+// the quotient (a few units of 2^-53).
+constexpr double kProductMargin = 0x1p-40;
+
+// Whether the series' cancellation, terms * (magnitudes / |value|) in
+// doubles, exceeds the keep rule's bound (a NaN ratio does not). Where
+// terms * magnitudes and the bound times |value| are finite, normal and
+// apart by more than the margin, they decide it as that quotient would,
+// without its division; the quotient decides the rest.
+bool cancelsBeyondBound(const SeriesSum& sum) {
+    const double value = std::fabs(sum.value);
+    const double product = sum.terms * sum.magnitudes;
+    const double limit = kKeptSeriesCancellation * value;
+    if (limit >= DBL_MIN && limit <= DBL_MAX && product <= DBL_MAX) {
+        if (product < limit * (1.0 - kProductMargin)) return false;
+        if (product > limit * (1.0 + kProductMargin)) return true;
+    }
+    return sum.terms * (sum.magnitudes / value) > kKeptSeriesCancellation;
 }
 
 // The series as the plain evaluation sums it, noting in the trace how far
@@ -267,7 +278,7 @@ double largerCancellation(double recorded, const SeriesSum& sum) {
 double tracedSeries(PlainTrace& trace, double a, double b, double c, double x) {
     const SeriesSum sum = sumSeriesWithMagnitudes(a, b, c, x, termsNeverNegative(a, b, c, x));
     if (!sum.settled) Throw("not converging", kNoArgument);
-    trace.cancellation = largerCancellation(trace.cancellation, sum);
+    trace.cancelledBeyondBound = trace.cancelledBeyondBound || cancelsBeyondBound(sum);
     trace.stoppedEarly = trace.stoppedEarly || sum.stoppedEarly;
     return sum.value;
 }
@@ -562,15 +573,14 @@ bool isExactPolynomial(double a, double b, double c, double x) {
 
 // The value gaussHypergeometric gives where isExactPolynomial holds, by the
 // plain evaluation's rules for its polynomial: the series kept where it
-// settled with its value finite and its record (cancellation over none
-// before, early stop) within the keep rule, the careful evaluation
-// otherwise. No term is negative for x < 0 with c and the parameter that is
-// not the degree positive.
+// settled with its value finite, stopped on no early term and did not cancel
+// beyond the bound, the careful evaluation otherwise. No term is negative
+// for x < 0 with c and the parameter that is not the degree positive.
 tabulComplex exactPolynomial(double a, double b, double c, double x) {
     const bool nonNegativeTerms = x < 0.0 && c > 0.0 && (a > 0.0 || b > 0.0);
     const SeriesSum sum = sumSeriesWithMagnitudes(a, b, c, x, nonNegativeTerms);
-    const bool kept = sum.settled && seriesKept(sum.stoppedEarly, largerCancellation(kNoCancellation, sum)) &&
-                      std::isfinite(sum.value);
+    const bool kept =
+        sum.settled && seriesKept(sum.stoppedEarly, cancelsBeyondBound(sum)) && std::isfinite(sum.value);
     return realValue(kept ? sum.value : carefulGauss(a, b, c, x));
 }
 
