@@ -25,10 +25,6 @@ double complexAbs(const tabulComplex& z) {
     return b * std::sqrt(1.0 + q * q);
 }
 
-tabulComplex complexMul(const tabulComplex& a, const tabulComplex& b) {
-    return {a.re * b.re - a.im * b.im, a.im * b.re + a.re * b.im};
-}
-
 tabulComplex complexDiv(const tabulComplex& a, const tabulComplex& b) {
     if (b.re == 0.0 && b.im == 0.0 && a.re == 0.0 && a.im == 0.0) return {0.0, 0.0};
     if (std::fabs(b.im) <= std::fabs(b.re)) {
