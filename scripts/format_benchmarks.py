@@ -79,8 +79,8 @@ def load(path):
         return json.load(f)
 
 
-COUNTERS = ("per_eval", "first_ns", "one_thread_ns", "threads", "entry_ns", "loop_ns", "engine_ns",
-            "allocs_per_call")
+COUNTERS = ("per_eval", "first_ns", "one_thread_ns", "bare_one_ns", "bare_all_ns", "threads", "entry_ns",
+            "loop_ns", "engine_ns", "allocs_per_call")
 
 
 def medians(runs):
