@@ -85,17 +85,21 @@ constexpr bool kKeepBlocks = true;
 
 }  // namespace
 
+// The kept blocks' way is the likely one, laid out without jumps: a scalar
+// is created and freed around a kernel call, after which the processor may
+// no longer remember these branches and would mispredict every jump.
 void* NumVal::operator new(std::size_t size) {
     ScalarBlocks& store = t_scalarBlocks;
-    if (kKeepBlocks && size == sizeof(NumVal) && store.count > 0) return store.blocks[--store.count];
+    if (kKeepBlocks && size == sizeof(NumVal) && store.count > 0) [[likely]]
+        return store.blocks[--store.count];
     return ::operator new(size);
 }
 
 void NumVal::operator delete(void* p, std::size_t size) noexcept {
     ScalarBlocks& store = t_scalarBlocks;
     if (kKeepBlocks && p != nullptr && size == sizeof(NumVal) && !store.closed &&
-        store.count < ScalarBlocks::kKept) {
-        if (!store.registered) {
+        store.count < ScalarBlocks::kKept) [[likely]] {
+        if (!store.registered) [[unlikely]] {
             store.registered = true;
             static_cast<void>(&t_scalarBlocksCloser);  // constructs it, so that it closes the store
         }
