@@ -29,21 +29,16 @@ using Arg = Special::Arg;
 // general cast makes (several of them per call in the four-argument forms).
 static_assert(std::is_final_v<NumVal> && std::is_final_v<MatVal>);
 
-// Inlined: a scalar call makes two or more of these tests, each a few
-// instructions against a call's own cost.
-template <class Kind>
-[[gnu::always_inline]] inline const Kind* asKind(Arg v) {
-    return v != nullptr && typeid(*v) == typeid(Kind) ? static_cast<const Kind*>(v) : nullptr;
-}
-
-// The same test for a scalar, laid out so that a scalar's way through it
-// takes no jump. A scalar call comes after the previous call's kernel, which
-// can push these branches out of the processor's memory of branches; a
-// branch it does not remember is taken as not taken, so every jump on the
-// scalar's way would cost a misprediction (with a long kernel in between,
-// about ten nanoseconds a call in all). The type names' addresses decide as
-// in the general test; the names themselves are compared only where those
-// differ.
+// The type tests, inlined: a scalar call makes two or more of them, each a
+// few instructions against a call's own cost.
+//
+// The scalar's test is laid out so that a scalar's way through it takes no
+// jump. A scalar call comes after the previous call's kernel, which can push
+// these branches out of the processor's memory of branches; a branch it does
+// not remember is taken as not taken, so every jump on the scalar's way would
+// cost a misprediction (with a long kernel in between, about ten nanoseconds
+// a call in all). The type names' addresses decide as in the runtime's own
+// test; the names themselves are compared only where those differ.
 [[gnu::always_inline]] inline const NumVal* asScalar(Arg v) {
     if (v == nullptr) [[unlikely]]
         return nullptr;
@@ -53,7 +48,7 @@ template <class Kind>
     return type == typeid(NumVal) ? static_cast<const NumVal*>(v) : nullptr;
 }
 [[gnu::always_inline]] inline const MatVal* asMatrix(Arg v) {
-    return asKind<MatVal>(v);
+    return v != nullptr && typeid(*v) == typeid(MatVal) ? static_cast<const MatVal*>(v) : nullptr;
 }
 
 // A type test that fails compares the two type names as strings, one that
